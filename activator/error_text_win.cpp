@@ -1,0 +1,45 @@
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "error_text.h"
+
+namespace velmora {
+namespace {
+
+// Owns a buffer that FormatMessageW allocated.
+struct LocalFreeDeleter {
+    void operator()(wchar_t* text) const { ::LocalFree(text); }
+};
+
+}  // namespace
+
+NativeString systemReason(int code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, LocalFreeDeleter> owned(buffer);
+    NativeString reason = length != 0 ? NativeString(buffer, length) : NativeString();
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) {
+        reason.pop_back();
+    }
+    std::array<wchar_t, 32> number{};
+    ::wsprintfW(number.data(), L"(error %lu)", static_cast<unsigned long>(code));
+    return reason.empty() ? NativeString(number.data()) : reason + L" " + number.data();
+}
+
+bool isAccessDenied(int code) {
+    switch (static_cast<DWORD>(code)) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace velmora

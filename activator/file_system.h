@@ -1,0 +1,61 @@
+// The file operations the activator needs, behind an interface so that the rewrite protocol
+// is plain code and tests can put failures into any step. The platform's implementation
+// lives in file_system_win.cpp or file_system_posix.cpp.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "file_error.h"
+#include "native_string.h"
+
+namespace velmora {
+
+// What a rewrite carries over from the file it replaces (Windows attributes such as hidden
+// and system, or POSIX permission bits), opaque to portable code.
+struct FileTraits {
+    std::uint32_t bits = 0;
+};
+
+// A new file being written. Closing it is a step of its own so that its failure is seen;
+// a file destroyed unclosed is closed quietly.
+class WritableFile {
+public:
+    virtual ~WritableFile() = default;
+    virtual const NativeString& path() const = 0;
+    [[nodiscard]] virtual FileResult write(std::string_view bytes) = 0;
+    [[nodiscard]] virtual FileResult flush() = 0;
+    [[nodiscard]] virtual FileResult close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // True for a regular file, hidden ones included; false for a directory or nothing.
+    virtual bool isRegularFile(const NativeString& path) = 0;
+
+    [[nodiscard]] virtual FileResult readAll(const NativeString& path, std::string& bytes) = 0;
+
+    // Fails for a file that must not be rewritten: missing, not a regular file, read-only.
+    [[nodiscard]] virtual FileResult traitsForRewrite(const NativeString& path,
+                                                      FileTraits& traits) = 0;
+
+    // Creates a new, empty file in the directory of `target`, carrying `traits`.
+    [[nodiscard]] virtual FileResult createTempBeside(const NativeString& target,
+                                                      FileTraits traits,
+                                                      std::unique_ptr<WritableFile>& file) = 0;
+
+    // Puts `source` in place of `target` in one step, durably.
+    [[nodiscard]] virtual FileResult replace(const NativeString& source,
+                                             const NativeString& target) = 0;
+
+    virtual void remove(const NativeString& path) = 0;
+};
+
+// The file system of the platform the program runs on.
+FileSystem& platformFileSystem();
+
+}  // namespace velmora

@@ -1,0 +1,186 @@
+// The activator's file layer on POSIX systems, where the logic is built and tested natively.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include "file_system.h"
+
+namespace velmora {
+namespace {
+
+// Owns one file descriptor.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() { return std::exchange(fd_, -1); }
+    void reset(int fd = -1) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        fd_ = fd;
+    }
+
+private:
+    int fd_;
+};
+
+FileError errorFrom(FileOp op, const NativeString& path, int code = errno) {
+    return FileError{op, path, code};
+}
+
+NativeString directoryOf(const NativeString& path) {
+    const auto slash = path.rfind('/');
+    if (slash == NativeString::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+class PosixWritableFile final : public WritableFile {
+public:
+    PosixWritableFile(NativeString path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
+
+    const NativeString& path() const override { return path_; }
+
+    FileResult write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written <= 0) {
+                return errorFrom(FileOp::Write, path_, written < 0 ? errno : ENOSPC);
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return std::nullopt;
+    }
+
+    FileResult flush() override {
+        if (::fsync(fd_.get()) != 0) {
+            return errorFrom(FileOp::Flush, path_);
+        }
+        return std::nullopt;
+    }
+
+    FileResult close() override {
+        if (::close(fd_.release()) != 0) {
+            return errorFrom(FileOp::Close, path_);
+        }
+        return std::nullopt;
+    }
+
+private:
+    NativeString path_;
+    UniqueFd fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    bool isRegularFile(const NativeString& path) override {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    }
+
+    FileResult readAll(const NativeString& path, std::string& bytes) override {
+        UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!fd.valid()) {
+            return errorFrom(FileOp::Read, path);
+        }
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0) {
+            return errorFrom(FileOp::Read, path);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return errorFrom(FileOp::Read, path, EISDIR);
+        }
+        bytes.clear();
+        std::array<char, 64 * 1024> buffer{};
+        for (;;) {
+            const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                return errorFrom(FileOp::Read, path);
+            }
+            if (got == 0) {
+                return std::nullopt;
+            }
+            bytes.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+    }
+
+    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            return errorFrom(FileOp::CheckWritable, path);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return errorFrom(FileOp::CheckWritable, path, EISDIR);
+        }
+        // A rename would replace a file its owner may not write; refuse it as Windows does
+        // for a read-only file, whoever we run as.
+        if ((info.st_mode & S_IWUSR) == 0) {
+            return errorFrom(FileOp::CheckWritable, path, EACCES);
+        }
+        traits.bits = info.st_mode & 07777;
+        return std::nullopt;
+    }
+
+    FileResult createTempBeside(const NativeString& target, FileTraits traits,
+                                std::unique_ptr<WritableFile>& file) override {
+        NativeString name = target + ".XXXXXX";
+        UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
+        if (!fd.valid()) {
+            return errorFrom(FileOp::CreateTemp, name);
+        }
+        if (::fchmod(fd.get(), static_cast<mode_t>(traits.bits)) != 0) {
+            const FileError error = errorFrom(FileOp::CreateTemp, name);
+            ::unlink(name.c_str());
+            return error;
+        }
+        file = std::make_unique<PosixWritableFile>(std::move(name), std::move(fd));
+        return std::nullopt;
+    }
+
+    FileResult replace(const NativeString& source, const NativeString& target) override {
+        if (::rename(source.c_str(), target.c_str()) != 0) {
+            return errorFrom(FileOp::Replace, target);
+        }
+        // Make the new directory entry itself durable.
+        UniqueFd directory(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (directory.valid()) {
+            ::fsync(directory.get());
+        }
+        return std::nullopt;
+    }
+
+    void remove(const NativeString& path) override { ::unlink(path.c_str()); }
+};
+
+}  // namespace
+
+FileSystem& platformFileSystem() {
+    static PosixFileSystem files;
+    return files;
+}
+
+}  // namespace velmora

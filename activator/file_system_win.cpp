@@ -1,0 +1,184 @@
+// The activator's file layer on Windows, wide API throughout.
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "file_system.h"
+#include "unique_handle_win.h"
+
+namespace velmora {
+namespace {
+
+// Attributes a rewritten descriptor keeps from the one it replaces.
+constexpr DWORD kCarriedAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A virus scanner or the game itself may hold the descriptor for a moment; such refusals
+// are retried for about a second before they count.
+constexpr int kBusyRetries = 20;
+constexpr DWORD kBusyRetryPauseMs = 50;
+
+bool isBusy(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           code == ERROR_ACCESS_DENIED;
+}
+
+// Calls `attempt` (which returns true on success) until it succeeds, fails for a reason
+// other than a busy file, or the retries are used up. Returns the last error code, or 0.
+template <typename Attempt>
+DWORD retryWhileBusy(Attempt attempt) {
+    for (int tries = 0;; ++tries) {
+        if (attempt()) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD code = ::GetLastError();
+        if (!isBusy(code) || tries == kBusyRetries) {
+            return code;
+        }
+        ::Sleep(kBusyRetryPauseMs);
+    }
+}
+
+FileError errorFrom(FileOp op, const NativeString& path, DWORD code = ::GetLastError()) {
+    return FileError{op, path, static_cast<int>(code)};
+}
+
+bool isDirectory(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// A name beside the target that no other run of the program can pick at the same time.
+NativeString tempNameBeside(const NativeString& target) {
+    static std::atomic<unsigned> counter{0};
+    std::array<wchar_t, 32> suffix{};
+    ::wsprintfW(suffix.data(), L".%lx-%x.tmp", ::GetCurrentProcessId(), counter++);
+    return target + suffix.data();
+}
+
+class WinWritableFile final : public WritableFile {
+public:
+    WinWritableFile(NativeString path, NativeString target, UniqueHandle handle)
+        : path_(std::move(path)), target_(std::move(target)), handle_(std::move(handle)) {}
+
+    const NativeString& path() const override { return path_; }
+
+    FileResult write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+            DWORD written = 0;
+            if (!::WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr)) {
+                return errorFrom(FileOp::Write, target_);
+            }
+            if (written == 0) {
+                return errorFrom(FileOp::Write, target_, ERROR_DISK_FULL);
+            }
+            bytes.remove_prefix(written);
+        }
+        return std::nullopt;
+    }
+
+    FileResult flush() override {
+        if (!::FlushFileBuffers(handle_.get())) {
+            return errorFrom(FileOp::Flush, target_);
+        }
+        return std::nullopt;
+    }
+
+    FileResult close() override {
+        if (!::CloseHandle(handle_.release())) {
+            return errorFrom(FileOp::Close, target_);
+        }
+        return std::nullopt;
+    }
+
+private:
+    NativeString path_;
+    NativeString target_;  // errors name the file the user knows
+    UniqueHandle handle_;
+};
+
+class WinFileSystem final : public FileSystem {
+public:
+    bool isRegularFile(const NativeString& path) override {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !isDirectory(attributes);
+    }
+
+    FileResult readAll(const NativeString& path, std::string& bytes) override {
+        UniqueHandle file;
+        const DWORD openError = retryWhileBusy([&] {
+            file.reset(::CreateFileW(path.c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return file.valid();
+        });
+        if (openError != ERROR_SUCCESS) {
+            return errorFrom(FileOp::Read, path, openError);
+        }
+        bytes.clear();
+        std::array<char, 64 * 1024> buffer{};
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), buffer.data(), buffer.size(), &got, nullptr)) {
+                return errorFrom(FileOp::Read, path);
+            }
+            if (got == 0) {
+                return std::nullopt;
+            }
+            bytes.append(buffer.data(), got);
+        }
+    }
+
+    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            return errorFrom(FileOp::CheckWritable, path);
+        }
+        if (isDirectory(attributes)) {
+            return errorFrom(FileOp::CheckWritable, path, ERROR_DIRECTORY_NOT_SUPPORTED);
+        }
+        // Windows refuses to replace a read-only file, Wine does not: refuse it ourselves.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return errorFrom(FileOp::CheckWritable, path, ERROR_ACCESS_DENIED);
+        }
+        traits.bits = attributes & kCarriedAttributes;
+        return std::nullopt;
+    }
+
+    FileResult createTempBeside(const NativeString& target, FileTraits traits,
+                                std::unique_ptr<WritableFile>& file) override {
+        NativeString name = tempNameBeside(target);
+        const DWORD attributes = traits.bits != 0 ? traits.bits : FILE_ATTRIBUTE_NORMAL;
+        UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          attributes, nullptr));
+        if (!handle.valid()) {
+            return errorFrom(FileOp::CreateTemp, target);
+        }
+        file = std::make_unique<WinWritableFile>(std::move(name), target, std::move(handle));
+        return std::nullopt;
+    }
+
+    FileResult replace(const NativeString& source, const NativeString& target) override {
+        const DWORD code = retryWhileBusy([&] {
+            return ::MoveFileExW(source.c_str(), target.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        });
+        if (code != ERROR_SUCCESS) {
+            return errorFrom(FileOp::Replace, target, code);
+        }
+        return std::nullopt;
+    }
+
+    void remove(const NativeString& path) override { ::DeleteFileW(path.c_str()); }
+};
+
+}  // namespace
+
+FileSystem& platformFileSystem() {
+    static WinFileSystem files;
+    return files;
+}
+
+}  // namespace velmora

@@ -1,0 +1,50 @@
+// The activator's main window as logic: its load handler, the click handlers of its two
+// buttons, and the descriptor it reads at start-up and rewrites on a command. The window
+// itself (frmMain_win.cpp) creates the controls and calls these handlers.
+#pragma once
+
+#include <string>
+
+#include "descriptor.h"
+#include "file_system.h"
+#include "message_boxes.h"
+#include "native_string.h"
+
+namespace velmora {
+
+inline constexpr std::string_view kBotLibrary = "qox_bot.dll";
+inline constexpr std::string_view kNormalLibrary = "hl.dll";
+
+class frmMain {
+public:
+    frmMain(FileSystem& files, MessageBoxes& boxes, NativeString applicationDirectory);
+
+    // Runs before the window is shown. False when the program must end: the reason has been
+    // shown to the user already.
+    bool Form_Load();
+
+    // Activate and Deactivate. Each reports its outcome in a box and tells whether the
+    // descriptor now names the library it asked for; the program ends after either.
+    bool cmdMit_Click();
+    bool cmdOhne_Click();
+
+    // Reads the descriptor and keeps every line except its game-library lines.
+    [[nodiscard]] FileResult Oeffnen();
+
+    // Writes the kept lines back, followed by the game-library line for `library`.
+    [[nodiscard]] FileResult Speichern(const std::string& library);
+
+    const NativeString& descriptorPath() const { return descriptorPath_; }
+    const KeptText& keptText() const { return keptText_; }
+
+private:
+    bool saveAndReport(std::string_view library, std::string_view successText);
+
+    FileSystem& files_;
+    MessageBoxes& boxes_;
+    NativeString applicationDirectory_;
+    NativeString descriptorPath_;
+    KeptText keptText_;
+};
+
+}  // namespace velmora

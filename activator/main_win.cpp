@@ -1,0 +1,42 @@
+// Velmora: switches the QOX game between its normal library and the one with bots.
+#include <windows.h>
+
+#include "file_system.h"
+#include "frmMain.h"
+#include "game_directory.h"
+#include "main_window_win.h"
+#include "window_message_boxes_win.h"
+
+namespace {
+
+// The full path of this program's executable, however long it is.
+velmora::NativeString runningExecutablePath() {
+    velmora::NativeString path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    try {
+        velmora::WindowMessageBoxes boxes;
+        velmora::frmMain form(velmora::platformFileSystem(), boxes,
+                              velmora::applicationDirectoryOf(runningExecutablePath()));
+        return velmora::runMainWindow(instance, form, boxes, showCommand);
+    } catch (...) {
+        ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
+                      MB_OK | MB_ICONERROR);
+        return 3;
+    }
+}

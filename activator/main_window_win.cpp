@@ -1,0 +1,278 @@
+#include "main_window_win.h"
+
+#include <array>
+
+#include "dpi_win.h"
+#include "resource_ids.h"
+#include "window_message_boxes_win.h"
+
+namespace velmora {
+namespace {
+
+constexpr wchar_t kClassName[] = L"frmMain";
+constexpr wchar_t kCaption[] = L"QOX Bot Activator";
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+
+// Sizes in pixels at 96 DPI.
+constexpr int kClientWidth = 232;
+constexpr int kClientHeight = 54;
+
+struct ButtonLayout {
+    int id;
+    const wchar_t* caption;
+    RECT bounds;  // left, top, right, bottom
+};
+
+enum ControlId : int { kCmdMit = 101, kCmdOhne = 102 };
+
+// In tab order: Activate first.
+constexpr std::array<ButtonLayout, 2> kButtons = {{
+    {kCmdMit, L"&Activate Bots", {4, 12, 4 + 109, 12 + 29}},
+    {kCmdOhne, L"&Deactivate Bots", {120, 12, 120 + 109, 12 + 29}},
+}};
+
+// Owns one font created for the window's DPI.
+class UniqueFont {
+public:
+    UniqueFont() = default;
+    explicit UniqueFont(HFONT font) : font_(font) {}
+    UniqueFont(UniqueFont&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
+    UniqueFont& operator=(UniqueFont&& other) noexcept {
+        reset(std::exchange(other.font_, nullptr));
+        return *this;
+    }
+    UniqueFont(const UniqueFont&) = delete;
+    UniqueFont& operator=(const UniqueFont&) = delete;
+    ~UniqueFont() { reset(); }
+
+    HFONT get() const { return font_; }
+    void reset(HFONT font = nullptr) {
+        if (font_ != nullptr) {
+            ::DeleteObject(font_);
+        }
+        font_ = font;
+    }
+
+private:
+    HFONT font_ = nullptr;
+};
+
+// Everything the window needs between messages; attached to it as GWLP_USERDATA.
+struct MainWindow {
+    frmMain& form;
+    WindowMessageBoxes& boxes;
+    HWND window = nullptr;
+    std::array<HWND, kButtons.size()> buttons{};
+    UniqueFont font;
+    HWND focusWhenInactive = nullptr;
+    bool commandRan = false;
+    int exitCode = 0;
+};
+
+MainWindow* stateOf(HWND window) {
+    return reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void layOut(MainWindow& state, UINT dpi) {
+    // The old font stays alive until the buttons have been given the new one.
+    const LOGFONTW logFont = messageFontFor(dpi);
+    UniqueFont font(::CreateFontIndirectW(&logFont));
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        const RECT& r = kButtons[i].bounds;
+        ::SetWindowPos(state.buttons[i], nullptr, scaled(r.left, dpi), scaled(r.top, dpi),
+                       scaled(r.right - r.left, dpi), scaled(r.bottom - r.top, dpi),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageW(state.buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    }
+    state.font = std::move(font);
+}
+
+void sizeAndCenter(HWND window) {
+    const SIZE size = windowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle,
+                                          dpiOf(window));
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    const int left = area.left + (area.right - area.left - size.cx) / 2;
+    const int top = area.top + (area.bottom - area.top - size.cy) / 2;
+    ::SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT onNcCreate(HWND window, const CREATESTRUCTW& create) {
+    auto* state = static_cast<MainWindow*>(create.lpCreateParams);
+    state->window = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return TRUE;
+}
+
+LRESULT onCreate(MainWindow& state, const CREATESTRUCTW& create) {
+    if (!state.form.Form_Load()) {
+        state.exitCode = 1;
+        return -1;  // the window is never shown, and CreateWindowExW fails
+    }
+    for (std::size_t i = 0; i < kButtons.size(); ++i) {
+        state.buttons[i] = ::CreateWindowExW(
+            0, L"BUTTON", kButtons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+            0, 0, 0, 0, state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)),
+            create.hInstance, nullptr);
+    }
+    layOut(state, dpiOf(state.window));
+    return 0;
+}
+
+void runCommand(MainWindow& state, bool (frmMain::*command)()) {
+    // One command per start: a second press while the first one's box is up does nothing.
+    if (state.commandRan) {
+        return;
+    }
+    state.commandRan = true;
+    state.boxes.setOwner(state.window);
+    state.exitCode = (state.form.*command)() ? 0 : 1;
+    ::DestroyWindow(state.window);
+}
+
+void pressFocusedButton(MainWindow& state) {
+    const HWND focus = ::GetFocus();
+    for (const HWND button : state.buttons) {
+        if (button == focus) {
+            ::SendMessageW(button, BM_CLICK, 0, 0);
+            return;
+        }
+    }
+}
+
+LRESULT onCommand(MainWindow& state, int id, int notification) {
+    switch (id) {
+        case kCmdMit:
+            if (notification == BN_CLICKED) {
+                runCommand(state, &frmMain::cmdMit_Click);
+            }
+            return 0;
+        case kCmdOhne:
+            if (notification == BN_CLICKED) {
+                runCommand(state, &frmMain::cmdOhne_Click);
+            }
+            return 0;
+        case IDOK:  // Enter, from the dialog keyboard handling of the message loop
+            pressFocusedButton(state);
+            return 0;
+        case IDCANCEL:  // Esc closes the window without writing anything
+            ::DestroyWindow(state.window);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+LRESULT onActivate(MainWindow& state, WPARAM activation) {
+    // Keep the keyboard focus on the button that had it when the window comes back.
+    if (LOWORD(activation) == WA_INACTIVE) {
+        state.focusWhenInactive = ::GetFocus();
+        return 0;
+    }
+    const HWND focus = state.focusWhenInactive != nullptr ? state.focusWhenInactive : state.buttons[0];
+    ::SetFocus(focus);
+    return 0;
+}
+
+LRESULT onDpiChanged(MainWindow& state, WPARAM dpi, const RECT& suggested) {
+    ::SetWindowPos(state.window, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    layOut(state, HIWORD(dpi));
+    return 0;
+}
+
+LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        onNcCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    MainWindow* state = stateOf(window);
+    if (state == nullptr) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    switch (message) {
+        case WM_CREATE:
+            return onCreate(*state, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        case WM_COMMAND:
+            return onCommand(*state, LOWORD(wParam), HIWORD(wParam));
+        case WM_ACTIVATE:
+            return onActivate(*state, wParam);
+        case WM_DPICHANGED:
+            return onDpiChanged(*state, wParam, *reinterpret_cast<const RECT*>(lParam));
+        case WM_DESTROY:
+            ::PostQuitMessage(state->exitCode);
+            return 0;
+        default:
+            return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return dispatch(window, message, wParam, lParam);
+    } catch (...) {
+        // Only running out of memory can get here; the descriptor is either untouched or
+        // completely rewritten, so ending at once loses nothing.
+        ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
+                      MB_OK | MB_ICONERROR);
+        ::ExitProcess(3);
+    }
+}
+
+bool registerWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
+                                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
+                                                          IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                          ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassExW(&windowClass) != 0;
+}
+
+int runMessageLoop(HWND window) {
+    MSG message{};
+    BOOL got = FALSE;
+    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
+        if (got == -1) {
+            return 1;
+        }
+        // Gives the window a dialog's keyboard: Tab, Enter, Esc and the Alt access keys.
+        if (::IsWindow(window) && ::IsDialogMessageW(window, &message)) {
+            continue;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int runMainWindow(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int showCommand) {
+    if (!registerWindowClass(instance)) {
+        return 1;
+    }
+    MainWindow state{form, boxes};
+    const HWND window = ::CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT,
+                                          CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, &state);
+    if (window == nullptr) {
+        return state.exitCode != 0 ? state.exitCode : 1;
+    }
+    sizeAndCenter(window);
+    ::ShowWindow(window, showCommand);
+    ::UpdateWindow(window);
+    ::SetFocus(state.buttons[0]);
+    return runMessageLoop(window);
+}
+
+}  // namespace velmora

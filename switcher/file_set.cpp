@@ -1,0 +1,102 @@
+#include "file_set.h"
+
+#include <limits>
+
+namespace swapcfg {
+namespace {
+
+template <typename Char>
+bool isCSpace(Char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+template <typename Char>
+bool isDigit(Char c) {
+    return c >= '0' && c <= '9';
+}
+
+Mode modeFor(long long value) {
+    if (value == 1) {
+        return Mode::InstallBotVariants;
+    }
+    return value == 2 ? Mode::RestoreBackups : Mode::None;
+}
+
+}  // namespace
+
+template <typename Char>
+Mode parseMode(std::basic_string_view<Char> text) {
+    std::size_t i = 0;
+    while (i < text.size() && isCSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Beyond this the value is no int at all, and certainly not 1 or 2.
+    constexpr long long kLimit = std::numeric_limits<int>::max();
+    long long value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > kLimit) {
+            return Mode::None;
+        }
+    }
+    return modeFor(negative ? -value : value);
+}
+
+template Mode parseMode<char>(std::basic_string_view<char>);
+template Mode parseMode<wchar_t>(std::basic_string_view<wchar_t>);
+
+NativeString joinedName(const NativeString& prefix, std::string_view fileName) {
+    NativeString name = prefix;
+    name.append(fileName.begin(), fileName.end());
+    return name;
+}
+
+void installBotVariants(FileOps& files, const NativeString& prefix) {
+    for (const FileSetEntry& entry : kFileSet) {
+        const NativeString live = joinedName(prefix, entry.live);
+        files.renameNoReplace(live, joinedName(prefix, entry.backup));
+        files.renameNoReplace(joinedName(prefix, entry.botVariant), live);
+    }
+}
+
+void restoreBackups(FileOps& files, const NativeString& prefix) {
+    for (const FileSetEntry& entry : kFileSet) {
+        const NativeString backup = joinedName(prefix, entry.backup);
+        if (!files.canOpenForReading(backup)) {
+            continue;
+        }
+        const NativeString live = joinedName(prefix, entry.live);
+        // Keep the bot variant for the next install; only when its name is taken (or there is
+        // no live file) is the live file deleted to make way for the backup.
+        if (!files.renameNoReplace(live, joinedName(prefix, entry.botVariant))) {
+            files.remove(live);
+        }
+        files.renameNoReplace(backup, live);
+    }
+}
+
+int run(FileOps& files, std::span<const NativeString> arguments) {
+    if (arguments.size() != 3) {
+        return 0;
+    }
+    const NativeString& prefix = arguments[2];
+    const std::basic_string_view<NativeString::value_type> mode = arguments[1];
+    switch (parseMode(mode)) {
+        case Mode::InstallBotVariants:
+            installBotVariants(files, prefix);
+            break;
+        case Mode::RestoreBackups:
+            restoreBackups(files, prefix);
+            break;
+        case Mode::None:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace swapcfg

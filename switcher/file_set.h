@@ -1,0 +1,49 @@
+// The switcher's whole job: a fixed set of configuration files, each with a bot variant and
+// a backup, swapped by renaming. Plain code over FileOps and names.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "file_ops.h"
+
+namespace swapcfg {
+
+struct FileSetEntry {
+    std::string_view live;
+    std::string_view backup;
+    std::string_view botVariant;
+};
+
+// Processed in this order.
+inline constexpr std::array<FileSetEntry, 4> kFileSet = {{
+    {"liblist.gam", "liblist.bak", "liblist.bot"},
+    {"settings.scr", "settings.bak", "settings.bot"},
+    {"game.cfg", "game.bak", "game.bot"},
+    {"commandmenu.txt", "commandmenu.bak", "commandmenu.bot"},
+}};
+
+enum class Mode { None, InstallBotVariants, RestoreBackups };
+
+// Reads the mode as C's atoi would, without its undefined overflow: leading white space,
+// one optional sign, then decimal digits up to the first other character. 1 installs,
+// 2 restores; anything else, a number too large for an int included, does nothing.
+template <typename Char>
+Mode parseMode(std::basic_string_view<Char> text);
+
+// The prefix followed directly by the file name: no separator is added.
+NativeString joinedName(const NativeString& prefix, std::string_view fileName);
+
+// For each entry: the live file becomes the backup, the bot variant becomes the live file.
+void installBotVariants(FileOps& files, const NativeString& prefix);
+
+// For each entry that has a backup: the live file goes back to being the bot variant (or is
+// deleted when that name is taken), then the backup becomes the live file again.
+void restoreBackups(FileOps& files, const NativeString& prefix);
+
+// The program: exactly two arguments after the program's name, a mode and a prefix; any
+// other count does nothing. Always returns the exit status 0.
+int run(FileOps& files, std::span<const NativeString> arguments);
+
+}  // namespace swapcfg

@@ -1,0 +1,73 @@
+#include "descriptor.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+constexpr std::string_view kBotLine = "gamedll \"dlls\\qox_bot.dll\"\r\n";
+
+struct RewriteCase {
+    const char* name;
+    std::string input;
+    std::string expected;  // after rewriting with qox_bot.dll
+};
+
+void PrintTo(const RewriteCase& c, std::ostream* out) { *out << c.name; }
+
+class DescriptorRewrite : public ::testing::TestWithParam<RewriteCase> {};
+
+TEST_P(DescriptorRewrite, KeepsOrdinaryLinesAndEndsWithTheNewLibraryLine) {
+    const RewriteCase& c = GetParam();
+    const std::string rewritten = rewrittenDescriptor(keepOrdinaryLines(c.input), "qox_bot.dll");
+    EXPECT_EQ(rewritten, c.expected);
+    // Rewriting again gives the same bytes: the line written is the line dropped next time.
+    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(rewritten), "qox_bot.dll"), rewritten);
+}
+
+std::string withBotLine(std::string_view before) { return std::string(before) + std::string(kBotLine); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DescriptorRewrite,
+    ::testing::Values(
+        RewriteCase{"TypicalDescriptor",
+                    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\n"
+                    "type \"multiplayer_only\"\r\n",
+                    withBotLine("game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\n"
+                                "type \"multiplayer_only\"\r\n")},
+        RewriteCase{"TwoGameLibraryLinesBothDropped",
+                    "gamedll \"a.dll\"\r\ngame \"x\"\r\ngamedll \"b.dll\"\r\n",
+                    withBotLine("game \"x\"\r\n")},
+        RewriteCase{"KeyInsideOtherTextOrLongerWord",
+                    "a\r\n// old gamedll \"x\"\r\nmygamedllpath\r\nb\r\n", withBotLine("a\r\nb\r\n")},
+        RewriteCase{"OtherLetterCaseIsOrdinary", "GAMEDLL \"dlls\\hl.dll\"\r\n",
+                    withBotLine("GAMEDLL \"dlls\\hl.dll\"\r\n")},
+        RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/hl.dylib\"\r\ngamedll \"x\"\r\n",
+                    withBotLine("gamedll_osx \"dlls/hl.dylib\"\r\n")},
+        RewriteCase{"BlankLinesComeBack", "a\r\n\r\nb\r\n", withBotLine("a\r\n\r\nb\r\n")},
+        RewriteCase{"LastLineWithoutLineEnd", "a\r\nb", withBotLine("a\r\nb\r\n")},
+        RewriteCase{"LoneLineFeeds", "a\nb\ngamedll \"x\"\nc\n", withBotLine("a\r\nb\r\nc\r\n")},
+        RewriteCase{"LoneCarriageReturns", "a\rgamedll \"x\"\rb\r", withBotLine("a\r\nb\r\n")},
+        RewriteCase{"MixedLineEnds", "a\r\r\nb\n\rc", withBotLine("a\r\n\r\nb\r\n\r\nc\r\n")},
+        RewriteCase{"EmptyFile", "", std::string(kBotLine)},
+        RewriteCase{"OnlyGameLibraryLines", "gamedll \"a\"\r\ngamedll \"b\"", std::string(kBotLine)},
+        RewriteCase{"OneBlankLine", "\r\n", withBotLine("\r\n")},
+        RewriteCase{"BytesOutsideAsciiUnchanged", "game \"\xC4\xF6\xFC\x80\xFF\"\r\n",
+                    withBotLine("game \"\xC4\xF6\xFC\x80\xFF\"\r\n")},
+        RewriteCase{"NulBytesUnchanged", std::string("a\0b\r\n", 5),
+                    withBotLine(std::string("a\0b\r\n", 5))}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(GameLibraryLine, NamesTheLibraryUnderDllsWithABackslashAndNoTrailingBlanks) {
+    EXPECT_EQ(gameLibraryLine("hl.dll"), "gamedll \"dlls\\hl.dll\"");
+}
+
+TEST(GameLibraryLine, DeactivatingAfterActivatingGivesTheNormalLibraryLast) {
+    const std::string active = rewrittenDescriptor(keepOrdinaryLines("a\r\ngamedll \"x\"\r\n"),
+                                                   "qox_bot.dll");
+    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(active), "hl.dll"),
+              "a\r\ngamedll \"dlls\\hl.dll\"\r\n");
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,82 @@
+// The platform's file system with one step made to fail, for the failure paths of a rewrite.
+#pragma once
+
+#include <memory>
+
+#include "file_system.h"
+
+namespace velmora {
+
+inline constexpr int kInjectedErrorCode = 28;  // ENOSPC on Linux; the value only has to travel
+
+class FailingFileSystem final : public FileSystem {
+public:
+    FailingFileSystem(FileSystem& real, FileOp failing) : real_(real), failing_(failing) {}
+
+    bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
+
+    FileResult readAll(const NativeString& path, std::string& bytes) override {
+        return failing_ == FileOp::Read ? injected(path) : real_.readAll(path, bytes);
+    }
+
+    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+        return failing_ == FileOp::CheckWritable ? injected(path)
+                                                 : real_.traitsForRewrite(path, traits);
+    }
+
+    FileResult createTempBeside(const NativeString& target, FileTraits traits,
+                                std::unique_ptr<WritableFile>& file) override {
+        if (failing_ == FileOp::CreateTemp) {
+            return injected(target);
+        }
+        std::unique_ptr<WritableFile> realFile;
+        if (auto error = real_.createTempBeside(target, traits, realFile)) {
+            return error;
+        }
+        file = std::make_unique<FailingFile>(std::move(realFile), failing_);
+        return std::nullopt;
+    }
+
+    FileResult replace(const NativeString& source, const NativeString& target) override {
+        return failing_ == FileOp::Replace ? injected(target) : real_.replace(source, target);
+    }
+
+    void remove(const NativeString& path) override { real_.remove(path); }
+
+private:
+    static FileResult injected(const NativeString& path) {
+        return FileError{FileOp::Read, path, kInjectedErrorCode};
+    }
+
+    class FailingFile final : public WritableFile {
+    public:
+        FailingFile(std::unique_ptr<WritableFile> real, FileOp failing)
+            : real_(std::move(real)), failing_(failing) {}
+        const NativeString& path() const override { return real_->path(); }
+        FileResult write(std::string_view bytes) override {
+            // Part of the content reaches the file before the failure, as on a full disk.
+            if (failing_ == FileOp::Write) {
+                (void)real_->write(bytes.substr(0, bytes.size() / 2));
+                return FileError{FileOp::Write, path(), kInjectedErrorCode};
+            }
+            return real_->write(bytes);
+        }
+        FileResult flush() override {
+            return failing_ == FileOp::Flush ? FileError{FileOp::Flush, path(), kInjectedErrorCode}
+                                             : real_->flush();
+        }
+        FileResult close() override {
+            return failing_ == FileOp::Close ? FileError{FileOp::Close, path(), kInjectedErrorCode}
+                                             : real_->close();
+        }
+
+    private:
+        std::unique_ptr<WritableFile> real_;
+        FileOp failing_;
+    };
+
+    FileSystem& real_;
+    FileOp failing_;
+};
+
+}  // namespace velmora

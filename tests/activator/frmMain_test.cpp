@@ -1,0 +1,223 @@
+#include "frmMain.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "failing_file_system.h"
+#include "temp_dir.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::readFile;
+using testing_support::TempDir;
+using testing_support::writeFile;
+
+constexpr std::string_view kMessage1 =
+    "This application is coded for QOX, nothing else\r\n"
+    "    So don't try to misuse it for other mods\r\n"
+    "                 This program exits now";
+constexpr std::string_view kMessage2 =
+    "                      File: liblist.gam not found\r\n"
+    "Be sure that this executable is in your qox directory\r\n"
+    "                      This program exits now";
+constexpr std::string_view kNotInstalled =
+    "The bots are not (successful) installed\r\n"
+    "       This program exits now";
+
+constexpr std::string_view kDescriptor =
+    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\n";
+constexpr std::string_view kActivated =
+    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+constexpr std::string_view kDeactivated =
+    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+
+enum class BoxKind { Error, FileError, Success };
+
+struct Box {
+    BoxKind kind;
+    std::string text;  // for a file error: the failing operation's path
+    bool operator==(const Box&) const = default;
+};
+
+void PrintTo(const Box& box, std::ostream* out) {
+    *out << static_cast<int>(box.kind) << ": " << ::testing::PrintToString(box.text);
+}
+
+class RecordingBoxes final : public MessageBoxes {
+public:
+    void showError(std::string_view text) override { shown.push_back({BoxKind::Error, std::string(text)}); }
+    void showFileError(const FileError& error) override {
+        shown.push_back({BoxKind::FileError, std::filesystem::path(error.path).string()});
+    }
+    void showSuccess(std::string_view text) override {
+        shown.push_back({BoxKind::Success, std::string(text)});
+    }
+    std::vector<Box> shown;
+};
+
+// A game directory with the files a case asks for.
+struct GameDirectory {
+    TempDir dir;
+    explicit GameDirectory(std::string_view name) : dir(name) {}
+    std::filesystem::path descriptor() const { return dir / "liblist.gam"; }
+    void add(std::string_view name, std::string_view bytes = "x") const {
+        const auto file = dir / name;
+        std::filesystem::create_directories(file.parent_path());
+        writeFile(file, bytes);
+    }
+};
+
+struct LoadCase {
+    const char* name;
+    const char* directoryName;
+    bool descriptorIsFile;
+    bool descriptorIsDirectory;
+    std::vector<Box> expectedBoxes;
+};
+
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+
+class StartUp : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(StartUp, ChecksTheDirectoryNameFirstThenTheDescriptor) {
+    const LoadCase& c = GetParam();
+    GameDirectory game(c.directoryName);
+    if (c.descriptorIsFile) {
+        game.add("liblist.gam", kDescriptor);
+    }
+    if (c.descriptorIsDirectory) {
+        std::filesystem::create_directory(game.descriptor());
+    }
+    const auto before = testing_support::snapshot(game.dir.path());
+    RecordingBoxes boxes;
+    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+
+    EXPECT_EQ(form.Form_Load(), c.expectedBoxes.empty());
+    EXPECT_EQ(boxes.shown, c.expectedBoxes);
+    EXPECT_EQ(form.descriptorPath(), game.descriptor().native());
+    EXPECT_EQ(testing_support::snapshot(game.dir.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartUp,
+    ::testing::Values(
+        LoadCase{"NotQoxWithoutDescriptor", "cstrike", false, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NotQoxWithDescriptor", "cstrike", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"OnlyTwoLettersOfTheName", "qo-x", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NameInsideLongerWordWithoutDescriptor", "myQoXmod", false, false,
+                 {{BoxKind::Error, std::string(kMessage2)}}},
+        LoadCase{"DescriptorIsADirectory", "qox", false, true, {{BoxKind::Error, std::string(kMessage2)}}},
+        LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    RecordingBoxes boxes;
+    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"");
+}
+
+TEST(StartUp, ReportsADescriptorThatCannotBeRead) {
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    RecordingBoxes boxes;
+    FailingFileSystem files(platformFileSystem(), FileOp::Read);
+    frmMain form(files, boxes, game.dir.path().native());
+    EXPECT_FALSE(form.Form_Load());
+    EXPECT_EQ(boxes.shown, (std::vector<Box>{{BoxKind::FileError, game.descriptor().string()}}));
+}
+
+struct CommandCase {
+    const char* name;
+    bool activate;
+    bool hasBotConfig;
+    bool hasBotLibrary;
+    Box expectedBox;
+    std::string_view expectedDescriptor;
+};
+
+void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+
+class Command : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
+    const CommandCase& c = GetParam();
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    if (c.hasBotConfig) {
+        game.add("bot.cfg");
+    }
+    if (c.hasBotLibrary) {
+        game.add("dlls/qox_bot.dll");
+    }
+    RecordingBoxes boxes;
+    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    ASSERT_TRUE(form.Form_Load());
+
+    const bool succeeded = c.activate ? form.cmdMit_Click() : form.cmdOhne_Click();
+
+    EXPECT_EQ(succeeded, c.expectedBox.kind == BoxKind::Success);
+    EXPECT_EQ(boxes.shown, std::vector<Box>{c.expectedBox});
+    EXPECT_EQ(readFile(game.descriptor()), c.expectedDescriptor);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Command,
+    ::testing::Values(
+        CommandCase{"ActivateWithBothBotFiles", true, true, true,
+                    {BoxKind::Success, "Bots successfully activated"}, kActivated},
+        CommandCase{"ActivateWithoutBotLibrary", true, true, false,
+                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"ActivateWithoutBotConfig", true, false, true,
+                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"ActivateWithoutEither", true, false, false,
+                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"DeactivateWithoutBotFiles", false, false, false,
+                    {BoxKind::Success, "Bots are now deactivated"}, kDeactivated},
+        CommandCase{"DeactivateWithBotFiles", false, true, true,
+                    {BoxKind::Success, "Bots are now deactivated"}, kDeactivated}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    game.add("bot.cfg");
+    std::filesystem::create_directories(game.dir / "dlls" / "qox_bot.dll");
+    RecordingBoxes boxes;
+    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_FALSE(form.cmdMit_Click());
+    EXPECT_EQ(boxes.shown, (std::vector<Box>{{BoxKind::Error, std::string(kNotInstalled)}}));
+}
+
+TEST(Command, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    RecordingBoxes boxes;
+    FailingFileSystem files(platformFileSystem(), FileOp::Write);
+    frmMain form(files, boxes, game.dir.path().native());
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_FALSE(form.cmdOhne_Click());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].kind, BoxKind::FileError);
+    EXPECT_EQ(readFile(game.descriptor()), kDescriptor);
+    EXPECT_EQ(testing_support::snapshot(game.dir.path()).size(), 1u);
+}
+
+TEST(Command, SavesWhatWasReadAtStartUpNotWhatIsThereNow) {
+    GameDirectory game("qox");
+    game.add("liblist.gam", kDescriptor);
+    RecordingBoxes boxes;
+    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    ASSERT_TRUE(form.Form_Load());
+    game.add("liblist.gam", "changed meanwhile\r\n");
+    EXPECT_TRUE(form.cmdOhne_Click());
+    EXPECT_EQ(readFile(game.descriptor()), kDeactivated);
+}
+
+}  // namespace
+}  // namespace velmora

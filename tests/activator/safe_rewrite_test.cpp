@@ -1,0 +1,100 @@
+#include "safe_rewrite.h"
+
+#include <gtest/gtest.h>
+
+#include "failing_file_system.h"
+#include "file_attributes.h"
+#include "temp_dir.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::snapshot;
+using testing_support::TempDir;
+
+constexpr std::string_view kOld = "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+constexpr std::string_view kNew = "game \"QOX\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+
+struct Fixture {
+    TempDir dir{"rewrite"};
+    NativeString descriptor = (dir / "liblist.gam").native();
+    Fixture() { testing_support::writeFile(descriptor, kOld); }
+};
+
+class InjectedFailure : public ::testing::TestWithParam<FileOp> {};
+
+TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
+    Fixture f;
+    FailingFileSystem files(platformFileSystem(), GetParam());
+    const FileResult error = rewriteFile(files, f.descriptor, kNew);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->code, kInjectedErrorCode);
+    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
+                         ::testing::Values(FileOp::CheckWritable, FileOp::CreateTemp, FileOp::Write,
+                                           FileOp::Flush, FileOp::Close, FileOp::Replace));
+
+TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
+    Fixture f;
+    EXPECT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
+    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kNew)}}));
+}
+
+TEST(Rewrite, KeepsTheHiddenMark) {
+    Fixture f;
+    testing_support::markHidden(f.descriptor);
+    ASSERT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
+    EXPECT_TRUE(testing_support::isMarkedHidden(f.descriptor));
+    EXPECT_EQ(testing_support::readFile(f.descriptor), kNew);
+}
+
+struct RefusalCase {
+    const char* name;
+    void (*prepare)(const std::filesystem::path& descriptor);
+    FileOp failingOp;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
+
+class Refusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(Refusal, ReportsTheDescriptorAndChangesNothing) {
+    Fixture f;
+    GetParam().prepare(f.descriptor);
+    const auto before = snapshot(f.dir.path());
+    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->op, GetParam().failingOp);
+    EXPECT_EQ(error->path, f.descriptor);
+    EXPECT_NE(error->code, 0);
+    EXPECT_EQ(snapshot(f.dir.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Refusal,
+    ::testing::Values(
+        RefusalCase{"ReadOnly", [](const auto& p) { testing_support::makeReadOnly(p); },
+                    FileOp::CheckWritable},
+        RefusalCase{"ReplacedByADirectory",
+                    [](const auto& p) {
+                        std::filesystem::remove(p);
+                        std::filesystem::create_directory(p);
+                    },
+                    FileOp::CheckWritable},
+        RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
+                    FileOp::CheckWritable}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
+    Fixture f;
+    const auto lock = testing_support::lockAgainstChanges(f.descriptor);
+    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->op, FileOp::Replace);
+    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,27 @@
+// What tests do to files that differs between platforms.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+namespace testing_support {
+
+// Read-only as the platform means it: the read-only attribute, or no write bits.
+void makeReadOnly(const std::filesystem::path& path);
+
+// A mark a rewrite must carry over: the hidden attribute, or the permission bits 0600.
+void markHidden(const std::filesystem::path& path);
+bool isMarkedHidden(const std::filesystem::path& path);
+
+// Undoes whatever these helpers did, so the file can be cleaned up.
+void clearProtection(const std::filesystem::path& path);
+
+// Keeps a file from being renamed, replaced or deleted while it lives: held open without
+// sharing on Windows, the immutable flag on Linux.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
+
+}  // namespace testing_support

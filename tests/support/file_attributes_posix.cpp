@@ -1,0 +1,62 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "file_attributes.h"
+
+namespace testing_support {
+namespace {
+
+bool setImmutable(const std::filesystem::path& path, bool immutable) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+class ImmutableLock final : public FileLock {
+public:
+    explicit ImmutableLock(std::filesystem::path path) : path_(std::move(path)) {
+        if (!setImmutable(path_, true)) {
+            throw std::runtime_error("cannot make " + path_.string() + " immutable");
+        }
+    }
+    ~ImmutableLock() override { setImmutable(path_, false); }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
+void makeReadOnly(const std::filesystem::path& path) { ::chmod(path.c_str(), 0444); }
+
+void markHidden(const std::filesystem::path& path) { ::chmod(path.c_str(), 0600); }
+
+bool isMarkedHidden(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 07777) == 0600;
+}
+
+void clearProtection(const std::filesystem::path& path) {
+    setImmutable(path, false);
+    ::chmod(path.c_str(), 0755);
+}
+
+std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) {
+    return std::make_unique<ImmutableLock>(path);
+}
+
+}  // namespace testing_support

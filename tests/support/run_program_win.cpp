@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include <array>
+#include <stdexcept>
+
+#include "run_program.h"
+
+namespace testing_support {
+namespace {
+
+// Quotes one argument so that the C runtime's command-line parsing gives it back unchanged.
+std::wstring quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        return argument;
+    }
+    std::wstring text = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled, and the quote itself escaped.
+        text.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        text += c;
+    }
+    text.append(backslashes * 2, L'\\');  // before the closing quote
+    text += L'"';
+    return text;
+}
+
+}  // namespace
+
+std::filesystem::path siblingExecutable(const std::string& name) {
+    std::wstring self(32768, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    return std::filesystem::path(self).parent_path() / (name + ".exe");
+}
+
+ProgramResult runProgram(const std::filesystem::path& program,
+                         const std::vector<NativeArgument>& arguments) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+        throw std::runtime_error("CreatePipe failed");
+    }
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring commandLine = quoted(program.native());
+    for (const auto& argument : arguments) {
+        commandLine += L' ' + quoted(argument);
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
+                                          TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                                          &process);
+    ::CloseHandle(writeEnd);
+    if (!started) {
+        ::CloseHandle(readEnd);
+        throw std::runtime_error("cannot start " + program.string());
+    }
+
+    ProgramResult result;
+    std::array<char, 4096> buffer{};
+    DWORD got = 0;
+    while (::ReadFile(readEnd, buffer.data(), buffer.size(), &got, nullptr) && got > 0) {
+        result.output.append(buffer.data(), got);
+    }
+    ::CloseHandle(readEnd);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    result.exitCode = static_cast<int>(exitCode);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return result;
+}
+
+}  // namespace testing_support

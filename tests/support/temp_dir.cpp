@@ -1,0 +1,62 @@
+#include "temp_dir.h"
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "file_attributes.h"
+
+namespace testing_support {
+
+TempDir::TempDir(std::string_view name) {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (;;) {
+        std::ostringstream unique;
+        unique << "vt-" << name << "-" << stamp % 1000000007 << "-" << counter++;
+        path_ = fs::temp_directory_path() / unique.str();
+        if (fs::create_directory(path_)) {
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
+        clearProtection(entry.path());
+    }
+    fs::remove_all(path_, ignored);
+}
+
+void writeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write test file " + path.string());
+    }
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::map<std::string, std::string> snapshot(const fs::path& directory) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+        const std::string name = entry.path().lexically_relative(directory).generic_string();
+        if (entry.is_directory()) {
+            files[name + "/"] = "<dir>";
+        } else {
+            files[name] = readFile(entry.path());
+        }
+    }
+    return files;
+}
+
+}  // namespace testing_support

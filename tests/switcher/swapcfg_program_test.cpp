@@ -1,0 +1,158 @@
+// Runs the real swapcfg program against real directories.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "file_attributes.h"
+#include "run_program.h"
+#include "temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::NativeArgument;
+using testing_support::TempDir;
+
+enum Role { Live, Backup, Bot };
+
+constexpr std::array<std::array<const char*, 3>, 4> kNames = {{
+    {"liblist.gam", "liblist.bak", "liblist.bot"},
+    {"settings.scr", "settings.bak", "settings.bot"},
+    {"game.cfg", "game.bak", "game.bot"},
+    {"commandmenu.txt", "commandmenu.bak", "commandmenu.bot"},
+}};
+
+// Where each file of every entry stands, and which original file's content it holds.
+struct Placement {
+    Role name;
+    Role content;
+};
+using Layout = std::vector<Placement>;
+using Files = std::map<std::string, std::string>;
+
+std::string contentOf(Role role, std::size_t entry) {
+    return std::string("original ") + kNames[entry][role] + "\r\n";
+}
+
+Files filesFor(const Layout& layout, const std::string& namePrefix) {
+    Files files;
+    for (std::size_t entry = 0; entry < kNames.size(); ++entry) {
+        for (const Placement& p : layout) {
+            files[namePrefix + kNames[entry][p.name]] = contentOf(p.content, entry);
+        }
+    }
+    return files;
+}
+
+const Layout kFresh = {{Live, Live}, {Bot, Bot}};
+const Layout kInstalled = {{Backup, Live}, {Live, Bot}};
+
+struct SwapCase {
+    const char* name;
+    Layout before;
+    std::vector<std::vector<std::string>> runs;  // "$P" stands for the prefix
+    Layout after;
+    std::string directory = "game";  // relative, "/"-separated, UTF-8
+    std::string namePrefix;          // part of the prefix that is not a directory
+};
+
+void PrintTo(const SwapCase& c, std::ostream* out) { *out << c.name; }
+
+NativeArgument argument(const std::string& text, const fs::path& prefix) {
+    return text == "$P" ? prefix.native() : fs::path(text).native();
+}
+
+class Swapcfg : public ::testing::TestWithParam<SwapCase> {};
+
+TEST_P(Swapcfg, LeavesTheFilesAsExpectedPrintsNothingAndExitsZero) {
+    const SwapCase& c = GetParam();
+    TempDir root("swap");
+    const fs::path directory = root.path() / fs::path(std::u8string(c.directory.begin(), c.directory.end()));
+    fs::create_directories(directory);
+    for (const auto& [name, content] : filesFor(c.before, c.namePrefix)) {
+        testing_support::writeFile(directory / name, content);
+    }
+    // The prefix ends with a separator, or with the start of the file names.
+    const fs::path prefix = fs::path(directory.native() + fs::path::preferred_separator) += c.namePrefix;
+
+    for (const auto& run : c.runs) {
+        std::vector<NativeArgument> arguments;
+        for (const auto& text : run) {
+            arguments.push_back(argument(text, prefix));
+        }
+        const auto result = testing_support::runProgram(testing_support::siblingExecutable("swapcfg"), arguments);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.output, "");
+    }
+    EXPECT_EQ(testing_support::snapshot(directory), filesFor(c.after, c.namePrefix));
+}
+
+std::vector<std::vector<std::string>> once(std::vector<std::string> arguments) { return {arguments}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, Swapcfg,
+    ::testing::Values(
+        SwapCase{"Install", kFresh, once({"1", "$P"}), kInstalled},
+        SwapCase{"InstallTwiceChangesNothingMore", kFresh, {{"1", "$P"}, {"1", "$P"}}, kInstalled},
+        SwapCase{"RestoreKeepsTheBotVariants", kFresh, {{"1", "$P"}, {"2", "$P"}}, kFresh},
+        SwapCase{"InstallAgainAfterRestore", kFresh, {{"1", "$P"}, {"2", "$P"}, {"1", "$P"}}, kInstalled},
+        SwapCase{"InstallWithoutBotVariants", {{Live, Live}}, once({"1", "$P"}), {{Backup, Live}}},
+        SwapCase{"RestoreWithoutBackups", kFresh, once({"2", "$P"}), kFresh},
+        SwapCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, once({"2", "$P"}), kFresh},
+        SwapCase{"RestoreWhenBotVariantNameIsTaken", {{Live, Bot}, {Backup, Live}, {Bot, Bot}},
+                 once({"2", "$P"}), kFresh},
+        SwapCase{"InstallWithBackupLeftAndNoLiveFile", {{Backup, Backup}, {Bot, Bot}}, once({"1", "$P"}),
+                 {{Backup, Backup}, {Live, Bot}}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, Swapcfg,
+    ::testing::Values(
+        SwapCase{"ModeWithLeadingBlank", kFresh, once({" 1", "$P"}), kInstalled},
+        SwapCase{"ModeWithTrailingLetter", kFresh, once({"1x", "$P"}), kInstalled},
+        SwapCase{"ModeWithPlusSign", kFresh, once({"+1", "$P"}), kInstalled},
+        SwapCase{"ModeZero", kFresh, once({"0", "$P"}), kFresh},
+        SwapCase{"ModeThree", kFresh, once({"3", "$P"}), kFresh},
+        SwapCase{"ModeMinusOne", kFresh, once({"-1", "$P"}), kFresh},
+        SwapCase{"ModeWord", kFresh, once({"install", "$P"}), kFresh},
+        SwapCase{"ModeEmpty", kFresh, once({"", "$P"}), kFresh},
+        SwapCase{"ModeHuge", kFresh, once({"4294967297", "$P"}), kFresh},
+        SwapCase{"NoArguments", kFresh, once({}), kFresh},
+        SwapCase{"OneArgument", kFresh, once({"1"}), kFresh},
+        SwapCase{"ThreeArguments", kFresh, once({"1", "$P", "extra"}), kFresh}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, Swapcfg,
+    ::testing::Values(
+        SwapCase{"WithoutTrailingSeparator", kFresh, once({"1", "$P"}), kInstalled, "game", "mod"},
+        SwapCase{"WithPercentSign", kFresh, once({"1", "$P"}), kInstalled, "100%s%d", "%s"},
+        SwapCase{"WithBlanks", kFresh, {{"1", "$P"}, {"2", "$P"}}, kFresh, "My Games/Q O X"},
+        SwapCase{"OutsideAscii", kFresh, once({"1", "$P"}), kInstalled,
+                 "Spiele \xC3\xA4\xC3\xB6\xC3\xBC/\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B/\xE6\xB8\xB8\xE6\x88\x8F"},
+        SwapCase{"SeveralHundredCharacters", kFresh, once({"1", "$P"}), kInstalled,
+                 std::string(90, 'a') + "/" + std::string(90, 'b') + "/" + std::string(90, 'c') + "/" +
+                     std::string(90, 'd')}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
+    TempDir root("swap");
+    for (const auto& [name, content] : filesFor({{Live, Bot}, {Backup, Live}}, "")) {
+        testing_support::writeFile(root / name, content);
+    }
+    const auto before = testing_support::snapshot(root.path());
+    {
+        const auto lock = testing_support::lockAgainstChanges(root / "liblist.gam");
+        const fs::path prefix = root.path().native() + fs::path::preferred_separator;
+        const auto result = testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
+                                                        {fs::path("2").native(), prefix.native()});
+        EXPECT_EQ(result.exitCode, 0);
+    }
+    auto expected = filesFor({{Live, Live}, {Bot, Bot}}, "");
+    expected["liblist.gam"] = before.at("liblist.gam");
+    expected["liblist.bak"] = before.at("liblist.bak");
+    expected.erase("liblist.bot");
+    EXPECT_EQ(testing_support::snapshot(root.path()), expected);
+}
+
+}  // namespace
