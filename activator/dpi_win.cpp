@@ -30,7 +30,9 @@ UINT dpiOf(HWND window) {
     return dpi != 0 ? dpi : systemDpi();
 }
 
-int scaled(int pixels, UINT dpi) { return ::MulDiv(pixels, static_cast<int>(dpi), kDefaultDpi); }
+int scaled(int pixels, UINT dpi) {
+    return ::MulDiv(pixels, static_cast<int>(dpi), kDefaultDpi);
+}
 
 SIZE windowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi) {
     static const auto adjustForDpi =
@@ -55,8 +57,8 @@ LOGFONTW messageFontFor(UINT dpi) {
     }
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
     // Without per-monitor support the metrics are at the system DPI already.
-    metrics.lfMessageFont.lfHeight =
-        ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(systemDpi()));
+    metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi),
+                                              static_cast<int>(systemDpi()));
     return metrics.lfMessageFont;
 }
 

@@ -10,7 +10,8 @@ constexpr std::string_view kAccessDeniedHint =
 }  // namespace
 
 NativeString describeFileError(const FileError& error) {
-    const std::string_view action = error.op == FileOp::Read ? "Could not read " : "Could not save ";
+    const std::string_view action =
+        error.op == FileOp::Read ? "Could not read " : "Could not save ";
     NativeString text = nativeFromAscii(action) + error.path + nativeFromAscii("\r\n\r\n");
     text += systemReason(error.code);
     if (isAccessDenied(error.code)) {

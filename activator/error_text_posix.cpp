@@ -5,8 +5,12 @@
 
 namespace velmora {
 
-NativeString systemReason(int code) { return std::strerror(code); }
+NativeString systemReason(int code) {
+    return std::strerror(code);
+}
 
-bool isAccessDenied(int code) { return code == EACCES || code == EPERM || code == EROFS; }
+bool isAccessDenied(int code) {
+    return code == EACCES || code == EPERM || code == EROFS;
+}
 
 }  // namespace velmora

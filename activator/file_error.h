@@ -9,13 +9,13 @@
 namespace velmora {
 
 enum class FileOp {
-    Read,          // reading the descriptor
-    CheckWritable, // looking at the descriptor before rewriting it
-    CreateTemp,    // creating the new descriptor beside the old one
+    Read,           // reading the descriptor
+    CheckWritable,  // looking at the descriptor before rewriting it
+    CreateTemp,     // creating the new descriptor beside the old one
     Write,
     Flush,
     Close,
-    Replace,       // putting the new descriptor in place of the old one
+    Replace,  // putting the new descriptor in place of the old one
 };
 
 struct FileError {

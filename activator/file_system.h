@@ -22,7 +22,7 @@ struct FileTraits {
 // A new file being written. Closing it is a step of its own so that its failure is seen;
 // a file destroyed unclosed is closed quietly.
 class WritableFile {
-public:
+  public:
     virtual ~WritableFile() = default;
     virtual const NativeString& path() const = 0;
     [[nodiscard]] virtual FileResult write(std::string_view bytes) = 0;
@@ -31,7 +31,7 @@ public:
 };
 
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // True for a regular file, hidden ones included; false for a directory or nothing.
@@ -44,8 +44,7 @@ public:
                                                       FileTraits& traits) = 0;
 
     // Creates a new, empty file in the directory of `target`, carrying `traits`.
-    [[nodiscard]] virtual FileResult createTempBeside(const NativeString& target,
-                                                      FileTraits traits,
+    [[nodiscard]] virtual FileResult createTempBeside(const NativeString& target, FileTraits traits,
                                                       std::unique_ptr<WritableFile>& file) = 0;
 
     // Puts `source` in place of `target` in one step, durably.

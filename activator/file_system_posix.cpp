@@ -16,7 +16,7 @@ namespace {
 
 // Owns one file descriptor.
 class UniqueFd {
-public:
+  public:
     explicit UniqueFd(int fd = -1) : fd_(fd) {}
     UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {
@@ -37,7 +37,7 @@ public:
         fd_ = fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -54,8 +54,9 @@ NativeString directoryOf(const NativeString& path) {
 }
 
 class PosixWritableFile final : public WritableFile {
-public:
-    PosixWritableFile(NativeString path, UniqueFd fd) : path_(std::move(path)), fd_(std::move(fd)) {}
+  public:
+    PosixWritableFile(NativeString path, UniqueFd fd)
+        : path_(std::move(path)), fd_(std::move(fd)) {}
 
     const NativeString& path() const override { return path_; }
 
@@ -87,13 +88,13 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     NativeString path_;
     UniqueFd fd_;
 };
 
 class PosixFileSystem final : public FileSystem {
-public:
+  public:
     bool isRegularFile(const NativeString& path) override {
         struct stat info {};
         return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);

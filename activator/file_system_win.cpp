@@ -13,14 +13,16 @@ namespace velmora {
 namespace {
 
 // Attributes a rewritten descriptor keeps from the one it replaces.
-constexpr DWORD kCarriedAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // A virus scanner or the game itself may hold the descriptor for a moment; such refusals
 // are retried for about a second before they count.
 constexpr int kBusyRetries = 20;
 constexpr DWORD kBusyRetryPauseMs = 50;
+
+// "An operation is not supported on a directory"; older SDK headers lack its name.
+constexpr DWORD kErrorDirectoryNotSupported = 336;
 
 bool isBusy(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
@@ -47,7 +49,9 @@ FileError errorFrom(FileOp op, const NativeString& path, DWORD code = ::GetLastE
     return FileError{op, path, static_cast<int>(code)};
 }
 
-bool isDirectory(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+bool isDirectory(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 // A name beside the target that no other run of the program can pick at the same time.
 NativeString tempNameBeside(const NativeString& target) {
@@ -58,7 +62,7 @@ NativeString tempNameBeside(const NativeString& target) {
 }
 
 class WinWritableFile final : public WritableFile {
-public:
+  public:
     WinWritableFile(NativeString path, NativeString target, UniqueHandle handle)
         : path_(std::move(path)), target_(std::move(target)), handle_(std::move(handle)) {}
 
@@ -93,14 +97,14 @@ public:
         return std::nullopt;
     }
 
-private:
+  private:
     NativeString path_;
     NativeString target_;  // errors name the file the user knows
     UniqueHandle handle_;
 };
 
 class WinFileSystem final : public FileSystem {
-public:
+  public:
     bool isRegularFile(const NativeString& path) override {
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !isDirectory(attributes);
@@ -137,7 +141,7 @@ public:
             return errorFrom(FileOp::CheckWritable, path);
         }
         if (isDirectory(attributes)) {
-            return errorFrom(FileOp::CheckWritable, path, ERROR_DIRECTORY_NOT_SUPPORTED);
+            return errorFrom(FileOp::CheckWritable, path, kErrorDirectoryNotSupported);
         }
         // Windows refuses to replace a read-only file, Wine does not: refuse it ourselves.
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {

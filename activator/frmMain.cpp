@@ -56,7 +56,9 @@ bool frmMain::cmdMit_Click() {
     return saveAndReport(kBotLibrary, kBotsActivated);
 }
 
-bool frmMain::cmdOhne_Click() { return saveAndReport(kNormalLibrary, kBotsDeactivated); }
+bool frmMain::cmdOhne_Click() {
+    return saveAndReport(kNormalLibrary, kBotsDeactivated);
+}
 
 FileResult frmMain::Oeffnen() {
     std::string bytes;

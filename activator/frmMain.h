@@ -16,7 +16,7 @@ inline constexpr std::string_view kBotLibrary = "qox_bot.dll";
 inline constexpr std::string_view kNormalLibrary = "hl.dll";
 
 class frmMain {
-public:
+  public:
     frmMain(FileSystem& files, MessageBoxes& boxes, NativeString applicationDirectory);
 
     // Runs before the window is shown. False when the program must end: the reason has been
@@ -37,7 +37,7 @@ public:
     const NativeString& descriptorPath() const { return descriptorPath_; }
     const KeptText& keptText() const { return keptText_; }
 
-private:
+  private:
     bool saveAndReport(std::string_view library, std::string_view successText);
 
     FileSystem& files_;

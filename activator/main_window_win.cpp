@@ -1,6 +1,7 @@
 #include "main_window_win.h"
 
 #include <array>
+#include <utility>
 
 #include "dpi_win.h"
 #include "resource_ids.h"
@@ -34,7 +35,7 @@ constexpr std::array<ButtonLayout, 2> kButtons = {{
 
 // Owns one font created for the window's DPI.
 class UniqueFont {
-public:
+  public:
     UniqueFont() = default;
     explicit UniqueFont(HFONT font) : font_(font) {}
     UniqueFont(UniqueFont&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
@@ -54,12 +55,14 @@ public:
         font_ = font;
     }
 
-private:
+  private:
     HFONT font_ = nullptr;
 };
 
 // Everything the window needs between messages; attached to it as GWLP_USERDATA.
 struct MainWindow {
+    MainWindow(frmMain& f, WindowMessageBoxes& b) : form(f), boxes(b) {}
+
     frmMain& form;
     WindowMessageBoxes& boxes;
     HWND window = nullptr;
@@ -89,8 +92,8 @@ void layOut(MainWindow& state, UINT dpi) {
 }
 
 void sizeAndCenter(HWND window) {
-    const SIZE size = windowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle,
-                                          dpiOf(window));
+    const SIZE size =
+        windowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, dpiOf(window));
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -107,6 +110,11 @@ LRESULT onNcCreate(HWND window, const CREATESTRUCTW& create) {
     return TRUE;
 }
 
+HICON programIcon(HINSTANCE instance, int width, int height) {
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA), IMAGE_ICON,
+                                           width, height, LR_SHARED));
+}
+
 LRESULT onCreate(MainWindow& state, const CREATESTRUCTW& create) {
     if (!state.form.Form_Load()) {
         state.exitCode = 1;
@@ -118,6 +126,14 @@ LRESULT onCreate(MainWindow& state, const CREATESTRUCTW& create) {
             0, 0, 0, 0, state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)),
             create.hInstance, nullptr);
     }
+    // Set on the window itself as well, so that the caption and the taskbar need not ask
+    // the class.
+    const HICON big =
+        programIcon(create.hInstance, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    const HICON small = programIcon(create.hInstance, ::GetSystemMetrics(SM_CXSMICON),
+                                    ::GetSystemMetrics(SM_CYSMICON));
+    ::SendMessageW(state.window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    ::SendMessageW(state.window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     layOut(state, dpiOf(state.window));
     return 0;
 }
@@ -172,7 +188,8 @@ LRESULT onActivate(MainWindow& state, WPARAM activation) {
         state.focusWhenInactive = ::GetFocus();
         return 0;
     }
-    const HWND focus = state.focusWhenInactive != nullptr ? state.focusWhenInactive : state.buttons[0];
+    const HWND focus =
+        state.focusWhenInactive != nullptr ? state.focusWhenInactive : state.buttons[0];
     ::SetFocus(focus);
     return 0;
 }
@@ -228,11 +245,10 @@ bool registerWindowClass(HINSTANCE instance) {
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
-                                                        IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
-                                                          IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                          ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIcon =
+        programIcon(instance, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    windowClass.hIconSm =
+        programIcon(instance, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
@@ -262,7 +278,7 @@ int runMainWindow(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, 
     if (!registerWindowClass(instance)) {
         return 1;
     }
-    MainWindow state{form, boxes};
+    MainWindow state(form, boxes);
     const HWND window = ::CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT,
                                           CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, &state);
     if (window == nullptr) {

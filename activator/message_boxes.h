@@ -9,7 +9,7 @@
 namespace velmora {
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
 
     // Title "Error" and the stop icon.

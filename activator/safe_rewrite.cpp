@@ -5,7 +5,7 @@ namespace {
 
 // Removes the temporary file unless it has been put in place.
 class TempFileGuard {
-public:
+  public:
     TempFileGuard(FileSystem& files, std::unique_ptr<WritableFile> file)
         : files_(files), file_(std::move(file)) {}
     TempFileGuard(const TempFileGuard&) = delete;
@@ -22,7 +22,7 @@ public:
     WritableFile& file() { return *file_; }
     void keep() { file_.reset(); }
 
-private:
+  private:
     FileSystem& files_;
     std::unique_ptr<WritableFile> file_;
 };

@@ -12,7 +12,9 @@ void WindowMessageBoxes::showFileError(const FileError& error) {
     show(describeFileError(error), L"Error", MB_ICONERROR);
 }
 
-void WindowMessageBoxes::showSuccess(std::string_view text) { show(nativeFromAscii(text), L"", 0); }
+void WindowMessageBoxes::showSuccess(std::string_view text) {
+    show(nativeFromAscii(text), L"", 0);
+}
 
 void WindowMessageBoxes::show(const NativeString& text, const wchar_t* title, UINT icon) {
     // Before the window is shown there is no owner; the box must still come to the front.

@@ -12,7 +12,7 @@ namespace swapcfg {
 using NativeString = std::filesystem::path::string_type;
 
 class FileOps {
-public:
+  public:
     virtual ~FileOps() = default;
 
     // Renames `from` to `to`; never replaces a file that exists at `to`.

@@ -29,7 +29,7 @@ bool renameNoReplaceAtomically(const char* from, const char* to) {
 }
 
 class PosixFileOps final : public FileOps {
-public:
+  public:
     bool renameNoReplace(const NativeString& from, const NativeString& to) override {
         return renameNoReplaceAtomically(from.c_str(), to.c_str());
     }

@@ -7,7 +7,7 @@ namespace swapcfg {
 namespace {
 
 class WinFileOps final : public FileOps {
-public:
+  public:
     // MoveFileW fails when the target exists; it never replaces it.
     bool renameNoReplace(const NativeString& from, const NativeString& to) override {
         return ::MoveFileW(from.c_str(), to.c_str()) != FALSE;

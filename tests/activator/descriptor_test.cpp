@@ -13,7 +13,9 @@ struct RewriteCase {
     std::string expected;  // after rewriting with qox_bot.dll
 };
 
-void PrintTo(const RewriteCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RewriteCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class DescriptorRewrite : public ::testing::TestWithParam<RewriteCase> {};
 
@@ -25,7 +27,9 @@ TEST_P(DescriptorRewrite, KeepsOrdinaryLinesAndEndsWithTheNewLibraryLine) {
     EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(rewritten), "qox_bot.dll"), rewritten);
 }
 
-std::string withBotLine(std::string_view before) { return std::string(before) + std::string(kBotLine); }
+std::string withBotLine(std::string_view before) {
+    return std::string(before) + std::string(kBotLine);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DescriptorRewrite,
@@ -39,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "gamedll \"a.dll\"\r\ngame \"x\"\r\ngamedll \"b.dll\"\r\n",
                     withBotLine("game \"x\"\r\n")},
         RewriteCase{"KeyInsideOtherTextOrLongerWord",
-                    "a\r\n// old gamedll \"x\"\r\nmygamedllpath\r\nb\r\n", withBotLine("a\r\nb\r\n")},
+                    "a\r\n// old gamedll \"x\"\r\nmygamedllpath\r\nb\r\n",
+                    withBotLine("a\r\nb\r\n")},
         RewriteCase{"OtherLetterCaseIsOrdinary", "GAMEDLL \"dlls\\hl.dll\"\r\n",
                     withBotLine("GAMEDLL \"dlls\\hl.dll\"\r\n")},
         RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/hl.dylib\"\r\ngamedll \"x\"\r\n",
@@ -50,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"LoneCarriageReturns", "a\rgamedll \"x\"\rb\r", withBotLine("a\r\nb\r\n")},
         RewriteCase{"MixedLineEnds", "a\r\r\nb\n\rc", withBotLine("a\r\n\r\nb\r\n\r\nc\r\n")},
         RewriteCase{"EmptyFile", "", std::string(kBotLine)},
-        RewriteCase{"OnlyGameLibraryLines", "gamedll \"a\"\r\ngamedll \"b\"", std::string(kBotLine)},
+        RewriteCase{"OnlyGameLibraryLines", "gamedll \"a\"\r\ngamedll \"b\"",
+                    std::string(kBotLine)},
         RewriteCase{"OneBlankLine", "\r\n", withBotLine("\r\n")},
         RewriteCase{"BytesOutsideAsciiUnchanged", "game \"\xC4\xF6\xFC\x80\xFF\"\r\n",
                     withBotLine("game \"\xC4\xF6\xFC\x80\xFF\"\r\n")},
@@ -63,8 +69,8 @@ TEST(GameLibraryLine, NamesTheLibraryUnderDllsWithABackslashAndNoTrailingBlanks)
 }
 
 TEST(GameLibraryLine, DeactivatingAfterActivatingGivesTheNormalLibraryLast) {
-    const std::string active = rewrittenDescriptor(keepOrdinaryLines("a\r\ngamedll \"x\"\r\n"),
-                                                   "qox_bot.dll");
+    const std::string active =
+        rewrittenDescriptor(keepOrdinaryLines("a\r\ngamedll \"x\"\r\n"), "qox_bot.dll");
     EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(active), "hl.dll"),
               "a\r\ngamedll \"dlls\\hl.dll\"\r\n");
 }

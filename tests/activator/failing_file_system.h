@@ -10,7 +10,7 @@ namespace velmora {
 inline constexpr int kInjectedErrorCode = 28;  // ENOSPC on Linux; the value only has to travel
 
 class FailingFileSystem final : public FileSystem {
-public:
+  public:
     FailingFileSystem(FileSystem& real, FileOp failing) : real_(real), failing_(failing) {}
 
     bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
@@ -43,13 +43,13 @@ public:
 
     void remove(const NativeString& path) override { real_.remove(path); }
 
-private:
+  private:
     static FileResult injected(const NativeString& path) {
         return FileError{FileOp::Read, path, kInjectedErrorCode};
     }
 
     class FailingFile final : public WritableFile {
-    public:
+      public:
         FailingFile(std::unique_ptr<WritableFile> real, FileOp failing)
             : real_(std::move(real)), failing_(failing) {}
         const NativeString& path() const override { return real_->path(); }
@@ -70,7 +70,7 @@ private:
                                              : real_->close();
         }
 
-    private:
+      private:
         std::unique_ptr<WritableFile> real_;
         FileOp failing_;
     };

@@ -46,8 +46,10 @@ void PrintTo(const Box& box, std::ostream* out) {
 }
 
 class RecordingBoxes final : public MessageBoxes {
-public:
-    void showError(std::string_view text) override { shown.push_back({BoxKind::Error, std::string(text)}); }
+  public:
+    void showError(std::string_view text) override {
+        shown.push_back({BoxKind::Error, std::string(text)});
+    }
     void showFileError(const FileError& error) override {
         shown.push_back({BoxKind::FileError, std::filesystem::path(error.path).string()});
     }
@@ -77,7 +79,9 @@ struct LoadCase {
     std::vector<Box> expectedBoxes;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StartUp : public ::testing::TestWithParam<LoadCase> {};
 
@@ -100,17 +104,34 @@ TEST_P(StartUp, ChecksTheDirectoryNameFirstThenTheDescriptor) {
     EXPECT_EQ(testing_support::snapshot(game.dir.path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StartUp,
-    ::testing::Values(
-        LoadCase{"NotQoxWithoutDescriptor", "cstrike", false, false, {{BoxKind::Error, std::string(kMessage1)}}},
-        LoadCase{"NotQoxWithDescriptor", "cstrike", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
-        LoadCase{"OnlyTwoLettersOfTheName", "qo-x", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
-        LoadCase{"NameInsideLongerWordWithoutDescriptor", "myQoXmod", false, false,
-                 {{BoxKind::Error, std::string(kMessage2)}}},
-        LoadCase{"DescriptorIsADirectory", "qox", false, true, {{BoxKind::Error, std::string(kMessage2)}}},
-        LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StartUp,
+                         ::testing::Values(LoadCase{"NotQoxWithoutDescriptor",
+                                                    "cstrike",
+                                                    false,
+                                                    false,
+                                                    {{BoxKind::Error, std::string(kMessage1)}}},
+                                           LoadCase{"NotQoxWithDescriptor",
+                                                    "cstrike",
+                                                    true,
+                                                    false,
+                                                    {{BoxKind::Error, std::string(kMessage1)}}},
+                                           LoadCase{"OnlyTwoLettersOfTheName",
+                                                    "qo-x",
+                                                    true,
+                                                    false,
+                                                    {{BoxKind::Error, std::string(kMessage1)}}},
+                                           LoadCase{"NameInsideLongerWordWithoutDescriptor",
+                                                    "myQoXmod",
+                                                    false,
+                                                    false,
+                                                    {{BoxKind::Error, std::string(kMessage2)}}},
+                                           LoadCase{"DescriptorIsADirectory",
+                                                    "qox",
+                                                    false,
+                                                    true,
+                                                    {{BoxKind::Error, std::string(kMessage2)}}},
+                                           LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     GameDirectory game("qox");
@@ -140,7 +161,9 @@ struct CommandCase {
     std::string_view expectedDescriptor;
 };
 
-void PrintTo(const CommandCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CommandCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Command : public ::testing::TestWithParam<CommandCase> {};
 
@@ -167,19 +190,42 @@ TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Command,
-    ::testing::Values(
-        CommandCase{"ActivateWithBothBotFiles", true, true, true,
-                    {BoxKind::Success, "Bots successfully activated"}, kActivated},
-        CommandCase{"ActivateWithoutBotLibrary", true, true, false,
-                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
-        CommandCase{"ActivateWithoutBotConfig", true, false, true,
-                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
-        CommandCase{"ActivateWithoutEither", true, false, false,
-                    {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
-        CommandCase{"DeactivateWithoutBotFiles", false, false, false,
-                    {BoxKind::Success, "Bots are now deactivated"}, kDeactivated},
-        CommandCase{"DeactivateWithBotFiles", false, true, true,
-                    {BoxKind::Success, "Bots are now deactivated"}, kDeactivated}),
+    ::testing::Values(CommandCase{"ActivateWithBothBotFiles",
+                                  true,
+                                  true,
+                                  true,
+                                  {BoxKind::Success, "Bots successfully activated"},
+                                  kActivated},
+                      CommandCase{"ActivateWithoutBotLibrary",
+                                  true,
+                                  true,
+                                  false,
+                                  {BoxKind::Error, std::string(kNotInstalled)},
+                                  kDescriptor},
+                      CommandCase{"ActivateWithoutBotConfig",
+                                  true,
+                                  false,
+                                  true,
+                                  {BoxKind::Error, std::string(kNotInstalled)},
+                                  kDescriptor},
+                      CommandCase{"ActivateWithoutEither",
+                                  true,
+                                  false,
+                                  false,
+                                  {BoxKind::Error, std::string(kNotInstalled)},
+                                  kDescriptor},
+                      CommandCase{"DeactivateWithoutBotFiles",
+                                  false,
+                                  false,
+                                  false,
+                                  {BoxKind::Success, "Bots are now deactivated"},
+                                  kDeactivated},
+                      CommandCase{"DeactivateWithBotFiles",
+                                  false,
+                                  true,
+                                  true,
+                                  {BoxKind::Success, "Bots are now deactivated"},
+                                  kDeactivated}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {

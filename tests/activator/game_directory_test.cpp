@@ -20,7 +20,9 @@ struct PathCase {
     const char* descriptor;
 };
 
-void PrintTo(const PathCase& c, std::ostream* out) { *out << c.executable; }
+void PrintTo(const PathCase& c, std::ostream* out) {
+    *out << c.executable;
+}
 
 class PathForming : public ::testing::TestWithParam<PathCase> {};
 
@@ -31,13 +33,15 @@ TEST_P(PathForming, DirectoryAndDescriptorHaveExactlyOneSeparatorBetween) {
     EXPECT_EQ(descriptorPathIn(directory), path(c.descriptor));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PathForming,
-    ::testing::Values(PathCase{"C:/Games/qox/Velmora.exe", "C:/Games/qox", "C:/Games/qox/liblist.gam"},
-                      PathCase{"C:/Velmora.exe", "C:/", "C:/liblist.gam"},
-                      PathCase{"//?/C:/Velmora.exe", "//?/C:/", "//?/C:/liblist.gam"},
-                      PathCase{"//server/qox/Velmora.exe", "//server/qox", "//server/qox/liblist.gam"},
-                      PathCase{"/Velmora", "/", "/liblist.gam"}));
+INSTANTIATE_TEST_SUITE_P(Cases, PathForming,
+                         ::testing::Values(PathCase{"C:/Games/qox/Velmora.exe", "C:/Games/qox",
+                                                    "C:/Games/qox/liblist.gam"},
+                                           PathCase{"C:/Velmora.exe", "C:/", "C:/liblist.gam"},
+                                           PathCase{"//?/C:/Velmora.exe", "//?/C:/",
+                                                    "//?/C:/liblist.gam"},
+                                           PathCase{"//server/qox/Velmora.exe", "//server/qox",
+                                                    "//server/qox/liblist.gam"},
+                                           PathCase{"/Velmora", "/", "/liblist.gam"}));
 
 TEST(BotFiles, AreFormedByPlainJoining) {
     EXPECT_EQ(botConfigPathIn(path("D:/qox")), path("D:/qox/bot.cfg"));
@@ -49,7 +53,9 @@ struct NameCase {
     bool isQox;
 };
 
-void PrintTo(const NameCase& c, std::ostream* out) { *out << c.directory; }
+void PrintTo(const NameCase& c, std::ostream* out) {
+    *out << c.directory;
+}
 
 class DirectoryNameTest : public ::testing::TestWithParam<NameCase> {};
 

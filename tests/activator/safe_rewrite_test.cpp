@@ -29,7 +29,8 @@ TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
     const FileResult error = rewriteFile(files, f.descriptor, kNew);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->code, kInjectedErrorCode);
-    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
+    EXPECT_EQ(snapshot(f.dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
@@ -39,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
 TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
     Fixture f;
     EXPECT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
-    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kNew)}}));
+    EXPECT_EQ(snapshot(f.dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", std::string(kNew)}}));
 }
 
 TEST(Rewrite, KeepsTheHiddenMark) {
@@ -56,7 +58,9 @@ struct RefusalCase {
     FileOp failingOp;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -74,26 +78,30 @@ TEST_P(Refusal, ReportsTheDescriptorAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Refusal,
-    ::testing::Values(
-        RefusalCase{"ReadOnly", [](const auto& p) { testing_support::makeReadOnly(p); },
-                    FileOp::CheckWritable},
-        RefusalCase{"ReplacedByADirectory",
-                    [](const auto& p) {
-                        std::filesystem::remove(p);
-                        std::filesystem::create_directory(p);
-                    },
-                    FileOp::CheckWritable},
-        RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
-                    FileOp::CheckWritable}),
+    ::testing::Values(RefusalCase{"ReadOnly",
+                                  [](const auto& p) { testing_support::makeReadOnly(p); },
+                                  FileOp::CheckWritable},
+                      RefusalCase{"ReplacedByADirectory",
+                                  [](const auto& p) {
+                                      std::filesystem::remove(p);
+                                      std::filesystem::create_directory(p);
+                                  },
+                                  FileOp::CheckWritable},
+                      RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
+                                  FileOp::CheckWritable}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
     Fixture f;
-    const auto lock = testing_support::lockAgainstChanges(f.descriptor);
-    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    FileResult error;
+    {
+        const auto lock = testing_support::lockAgainstChanges(f.descriptor);
+        error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    }
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->op, FileOp::Replace);
-    EXPECT_EQ(snapshot(f.dir.path()), (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
+    EXPECT_EQ(snapshot(f.dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -19,9 +21,17 @@ void clearProtection(const std::filesystem::path& path);
 // Keeps a file from being renamed, replaced or deleted while it lives: held open without
 // sharing on Windows, the immutable flag on Linux.
 class FileLock {
-public:
+  public:
     virtual ~FileLock() = default;
 };
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
+
+// The path in a form the test's own file calls accept at any length: "\\?\" before an
+// absolute Windows path, the path itself on POSIX.
+std::filesystem::path anyLengthForm(const std::filesystem::path& path);
+
+// Every entry below `directory`, at any depth and path length, by its path relative to it
+// with "/" as separator; directories end with "/".
+std::vector<std::string> entriesBelow(const std::filesystem::path& directory);
 
 }  // namespace testing_support

@@ -27,7 +27,7 @@ bool setImmutable(const std::filesystem::path& path, bool immutable) {
 }
 
 class ImmutableLock final : public FileLock {
-public:
+  public:
     explicit ImmutableLock(std::filesystem::path path) : path_(std::move(path)) {
         if (!setImmutable(path_, true)) {
             throw std::runtime_error("cannot make " + path_.string() + " immutable");
@@ -35,15 +35,19 @@ public:
     }
     ~ImmutableLock() override { setImmutable(path_, false); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 }  // namespace
 
-void makeReadOnly(const std::filesystem::path& path) { ::chmod(path.c_str(), 0444); }
+void makeReadOnly(const std::filesystem::path& path) {
+    ::chmod(path.c_str(), 0444);
+}
 
-void markHidden(const std::filesystem::path& path) { ::chmod(path.c_str(), 0600); }
+void markHidden(const std::filesystem::path& path) {
+    ::chmod(path.c_str(), 0600);
+}
 
 bool isMarkedHidden(const std::filesystem::path& path) {
     struct stat info {};
@@ -57,6 +61,19 @@ void clearProtection(const std::filesystem::path& path) {
 
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) {
     return std::make_unique<ImmutableLock>(path);
+}
+
+std::filesystem::path anyLengthForm(const std::filesystem::path& path) {
+    return path;
+}
+
+std::vector<std::string> entriesBelow(const std::filesystem::path& directory) {
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
+        const std::string name = entry.path().lexically_relative(directory).generic_string();
+        entries.push_back(entry.is_directory() ? name + "/" : name);
+    }
+    return entries;
 }
 
 }  // namespace testing_support

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "file_attributes.h"
@@ -8,7 +9,7 @@ namespace testing_support {
 namespace {
 
 class OpenWithoutSharing final : public FileLock {
-public:
+  public:
     explicit OpenWithoutSharing(const std::filesystem::path& path)
         : handle_(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr)) {
@@ -20,7 +21,7 @@ public:
     OpenWithoutSharing& operator=(const OpenWithoutSharing&) = delete;
     ~OpenWithoutSharing() override { ::CloseHandle(handle_); }
 
-private:
+  private:
     HANDLE handle_;
 };
 
@@ -31,9 +32,13 @@ void addAttributes(const std::filesystem::path& path, DWORD added) {
 
 }  // namespace
 
-void makeReadOnly(const std::filesystem::path& path) { addAttributes(path, FILE_ATTRIBUTE_READONLY); }
+void makeReadOnly(const std::filesystem::path& path) {
+    addAttributes(path, FILE_ATTRIBUTE_READONLY);
+}
 
-void markHidden(const std::filesystem::path& path) { addAttributes(path, FILE_ATTRIBUTE_HIDDEN); }
+void markHidden(const std::filesystem::path& path) {
+    addAttributes(path, FILE_ATTRIBUTE_HIDDEN);
+}
 
 bool isMarkedHidden(const std::filesystem::path& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -46,6 +51,43 @@ void clearProtection(const std::filesystem::path& path) {
 
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) {
     return std::make_unique<OpenWithoutSharing>(path);
+}
+
+std::filesystem::path anyLengthForm(const std::filesystem::path& path) {
+    const std::wstring& text = path.native();
+    if (text.starts_with(L"\\\\?\\") || !path.is_absolute()) {
+        return path;
+    }
+    return std::filesystem::path(L"\\\\?\\" + text);
+}
+
+std::vector<std::string> entriesBelow(const std::filesystem::path& directory) {
+    std::vector<std::string> entries;
+    const std::function<void(const std::wstring&, const std::wstring&)> walk =
+        [&](const std::wstring& absolute, const std::wstring& relative) {
+            WIN32_FIND_DATAW found{};
+            const HANDLE search = ::FindFirstFileW((absolute + L"\\*").c_str(), &found);
+            if (search == INVALID_HANDLE_VALUE) {
+                return;
+            }
+            do {
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") {
+                    continue;
+                }
+                const std::wstring path = relative.empty() ? name : relative + L"/" + name;
+                const bool isDirectory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+                const std::u8string utf8 = std::filesystem::path(path).u8string();
+                entries.emplace_back(std::string(utf8.begin(), utf8.end()) +
+                                     (isDirectory ? "/" : ""));
+                if (isDirectory) {
+                    walk(absolute + L"\\" + name, path);
+                }
+            } while (::FindNextFileW(search, &found));
+            ::FindClose(search);
+        };
+    walk(anyLengthForm(directory).native(), L"");
+    return entries;
 }
 
 }  // namespace testing_support

@@ -59,9 +59,9 @@ ProgramResult runProgram(const std::filesystem::path& program,
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    const BOOL started = ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr,
-                                          TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                                          &process);
+    const BOOL started =
+        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
     ::CloseHandle(writeEnd);
     if (!started) {
         ::CloseHandle(readEnd);

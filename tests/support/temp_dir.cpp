@@ -25,10 +25,11 @@ TempDir::TempDir(std::string_view name) {
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(path_, ignored)) {
-        clearProtection(entry.path());
+    const fs::path base = anyLengthForm(path_);
+    for (const std::string& name : entriesBelow(path_)) {
+        clearProtection(base / fs::path(std::u8string(name.begin(), name.end())).make_preferred());
     }
-    fs::remove_all(path_, ignored);
+    fs::remove_all(base, ignored);
 }
 
 void writeFile(const fs::path& path, std::string_view bytes) {
@@ -48,13 +49,13 @@ std::string readFile(const fs::path& path) {
 
 std::map<std::string, std::string> snapshot(const fs::path& directory) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-        const std::string name = entry.path().lexically_relative(directory).generic_string();
-        if (entry.is_directory()) {
-            files[name + "/"] = "<dir>";
-        } else {
-            files[name] = readFile(entry.path());
-        }
+    const fs::path base = anyLengthForm(directory);
+    for (const std::string& name : entriesBelow(directory)) {
+        files[name] =
+            name.ends_with('/')
+                ? "<dir>"
+                : readFile(base /
+                           fs::path(std::u8string(name.begin(), name.end())).make_preferred());
     }
     return files;
 }

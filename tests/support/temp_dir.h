@@ -12,7 +12,7 @@ namespace testing_support {
 namespace fs = std::filesystem;
 
 class TempDir {
-public:
+  public:
     // `name` becomes part of the directory's name, so tests can choose what the path holds.
     explicit TempDir(std::string_view name = "test");
     TempDir(const TempDir&) = delete;
@@ -22,7 +22,7 @@ public:
     const fs::path& path() const { return path_; }
     fs::path operator/(std::string_view name) const { return path_ / fs::path(std::string(name)); }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -34,6 +34,8 @@ std::string readFile(const fs::path& path);
 std::map<std::string, std::string> snapshot(const fs::path& directory);
 
 // The path as the platform's own string.
-inline fs::path::string_type nativeOf(const fs::path& path) { return path.native(); }
+inline fs::path::string_type nativeOf(const fs::path& path) {
+    return path.native();
+}
 
 }  // namespace testing_support

@@ -56,7 +56,9 @@ struct SwapCase {
     std::string namePrefix;          // part of the prefix that is not a directory
 };
 
-void PrintTo(const SwapCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SwapCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 NativeArgument argument(const std::string& text, const fs::path& prefix) {
     return text == "$P" ? prefix.native() : fs::path(text).native();
@@ -67,27 +69,34 @@ class Swapcfg : public ::testing::TestWithParam<SwapCase> {};
 TEST_P(Swapcfg, LeavesTheFilesAsExpectedPrintsNothingAndExitsZero) {
     const SwapCase& c = GetParam();
     TempDir root("swap");
-    const fs::path directory = root.path() / fs::path(std::u8string(c.directory.begin(), c.directory.end()));
+    const fs::path plainDirectory =
+        (root.path() / fs::path(std::u8string(c.directory.begin(), c.directory.end())))
+            .make_preferred();
+    const fs::path directory = testing_support::anyLengthForm(plainDirectory);
     fs::create_directories(directory);
     for (const auto& [name, content] : filesFor(c.before, c.namePrefix)) {
         testing_support::writeFile(directory / name, content);
     }
     // The prefix ends with a separator, or with the start of the file names.
-    const fs::path prefix = fs::path(directory.native() + fs::path::preferred_separator) += c.namePrefix;
+    const fs::path prefix = fs::path(plainDirectory.native() + fs::path::preferred_separator) +=
+        c.namePrefix;
 
     for (const auto& run : c.runs) {
         std::vector<NativeArgument> arguments;
         for (const auto& text : run) {
             arguments.push_back(argument(text, prefix));
         }
-        const auto result = testing_support::runProgram(testing_support::siblingExecutable("swapcfg"), arguments);
+        const auto result =
+            testing_support::runProgram(testing_support::siblingExecutable("swapcfg"), arguments);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.output, "");
     }
     EXPECT_EQ(testing_support::snapshot(directory), filesFor(c.after, c.namePrefix));
 }
 
-std::vector<std::vector<std::string>> once(std::vector<std::string> arguments) { return {arguments}; }
+std::vector<std::vector<std::string>> once(std::vector<std::string> arguments) {
+    return {arguments};
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, Swapcfg,
@@ -95,31 +104,37 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"Install", kFresh, once({"1", "$P"}), kInstalled},
         SwapCase{"InstallTwiceChangesNothingMore", kFresh, {{"1", "$P"}, {"1", "$P"}}, kInstalled},
         SwapCase{"RestoreKeepsTheBotVariants", kFresh, {{"1", "$P"}, {"2", "$P"}}, kFresh},
-        SwapCase{"InstallAgainAfterRestore", kFresh, {{"1", "$P"}, {"2", "$P"}, {"1", "$P"}}, kInstalled},
+        SwapCase{"InstallAgainAfterRestore",
+                 kFresh,
+                 {{"1", "$P"}, {"2", "$P"}, {"1", "$P"}},
+                 kInstalled},
         SwapCase{"InstallWithoutBotVariants", {{Live, Live}}, once({"1", "$P"}), {{Backup, Live}}},
         SwapCase{"RestoreWithoutBackups", kFresh, once({"2", "$P"}), kFresh},
         SwapCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, once({"2", "$P"}), kFresh},
-        SwapCase{"RestoreWhenBotVariantNameIsTaken", {{Live, Bot}, {Backup, Live}, {Bot, Bot}},
-                 once({"2", "$P"}), kFresh},
-        SwapCase{"InstallWithBackupLeftAndNoLiveFile", {{Backup, Backup}, {Bot, Bot}}, once({"1", "$P"}),
+        SwapCase{"RestoreWhenBotVariantNameIsTaken",
+                 {{Live, Bot}, {Backup, Live}, {Bot, Bot}},
+                 once({"2", "$P"}),
+                 kFresh},
+        SwapCase{"InstallWithBackupLeftAndNoLiveFile",
+                 {{Backup, Backup}, {Bot, Bot}},
+                 once({"1", "$P"}),
                  {{Backup, Backup}, {Live, Bot}}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, Swapcfg,
-    ::testing::Values(
-        SwapCase{"ModeWithLeadingBlank", kFresh, once({" 1", "$P"}), kInstalled},
-        SwapCase{"ModeWithTrailingLetter", kFresh, once({"1x", "$P"}), kInstalled},
-        SwapCase{"ModeWithPlusSign", kFresh, once({"+1", "$P"}), kInstalled},
-        SwapCase{"ModeZero", kFresh, once({"0", "$P"}), kFresh},
-        SwapCase{"ModeThree", kFresh, once({"3", "$P"}), kFresh},
-        SwapCase{"ModeMinusOne", kFresh, once({"-1", "$P"}), kFresh},
-        SwapCase{"ModeWord", kFresh, once({"install", "$P"}), kFresh},
-        SwapCase{"ModeEmpty", kFresh, once({"", "$P"}), kFresh},
-        SwapCase{"ModeHuge", kFresh, once({"4294967297", "$P"}), kFresh},
-        SwapCase{"NoArguments", kFresh, once({}), kFresh},
-        SwapCase{"OneArgument", kFresh, once({"1"}), kFresh},
-        SwapCase{"ThreeArguments", kFresh, once({"1", "$P", "extra"}), kFresh}),
+    ::testing::Values(SwapCase{"ModeWithLeadingBlank", kFresh, once({" 1", "$P"}), kInstalled},
+                      SwapCase{"ModeWithTrailingLetter", kFresh, once({"1x", "$P"}), kInstalled},
+                      SwapCase{"ModeWithPlusSign", kFresh, once({"+1", "$P"}), kInstalled},
+                      SwapCase{"ModeZero", kFresh, once({"0", "$P"}), kFresh},
+                      SwapCase{"ModeThree", kFresh, once({"3", "$P"}), kFresh},
+                      SwapCase{"ModeMinusOne", kFresh, once({"-1", "$P"}), kFresh},
+                      SwapCase{"ModeWord", kFresh, once({"install", "$P"}), kFresh},
+                      SwapCase{"ModeEmpty", kFresh, once({"", "$P"}), kFresh},
+                      SwapCase{"ModeHuge", kFresh, once({"4294967297", "$P"}), kFresh},
+                      SwapCase{"NoArguments", kFresh, once({}), kFresh},
+                      SwapCase{"OneArgument", kFresh, once({"1"}), kFresh},
+                      SwapCase{"ThreeArguments", kFresh, once({"1", "$P", "extra"}), kFresh}),
     [](const auto& test) { return std::string(test.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -128,11 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"WithoutTrailingSeparator", kFresh, once({"1", "$P"}), kInstalled, "game", "mod"},
         SwapCase{"WithPercentSign", kFresh, once({"1", "$P"}), kInstalled, "100%s%d", "%s"},
         SwapCase{"WithBlanks", kFresh, {{"1", "$P"}, {"2", "$P"}}, kFresh, "My Games/Q O X"},
-        SwapCase{"OutsideAscii", kFresh, once({"1", "$P"}), kInstalled,
-                 "Spiele \xC3\xA4\xC3\xB6\xC3\xBC/\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B/\xE6\xB8\xB8\xE6\x88\x8F"},
+        SwapCase{
+            "OutsideAscii", kFresh, once({"1", "$P"}), kInstalled,
+            "Spiele "
+            "\xC3\xA4\xC3\xB6\xC3\xBC/\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B/\xE6\xB8\xB8\xE6\x88\x8F"},
         SwapCase{"SeveralHundredCharacters", kFresh, once({"1", "$P"}), kInstalled,
-                 std::string(90, 'a') + "/" + std::string(90, 'b') + "/" + std::string(90, 'c') + "/" +
-                     std::string(90, 'd')}),
+                 std::string(90, 'a') + "/" + std::string(90, 'b') + "/" + std::string(90, 'c') +
+                     "/" + std::string(90, 'd')}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
@@ -144,8 +161,9 @@ TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
     {
         const auto lock = testing_support::lockAgainstChanges(root / "liblist.gam");
         const fs::path prefix = root.path().native() + fs::path::preferred_separator;
-        const auto result = testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
-                                                        {fs::path("2").native(), prefix.native()});
+        const auto result =
+            testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
+                                        {fs::path("2").native(), prefix.native()});
         EXPECT_EQ(result.exitCode, 0);
     }
     auto expected = filesFor({{Live, Live}, {Bot, Bot}}, "");

@@ -1,0 +1,277 @@
+// The real Velmora.exe, started from game directories of our making and driven through its
+// window and message boxes.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "file_attributes.h"
+#include "run_program.h"
+#include "temp_dir.h"
+#include "window_driver_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::snapshot;
+using testing_support::TempDir;
+
+constexpr char kDescriptor[] =
+    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype "
+    "\"multiplayer_only\"\r\n";
+constexpr char kActivated[] =
+    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype \"multiplayer_only\"\r\n"
+    "gamedll \"dlls\\qox_bot.dll\"\r\n";
+constexpr char kDeactivated[] =
+    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype \"multiplayer_only\"\r\n"
+    "gamedll \"dlls\\hl.dll\"\r\n";
+
+constexpr wchar_t kMessage1[] =
+    L"This application is coded for QOX, nothing else\r\n"
+    L"    So don't try to misuse it for other mods\r\n"
+    L"                 This program exits now";
+constexpr wchar_t kMessage2[] =
+    L"                      File: liblist.gam not found\r\n"
+    L"Be sure that this executable is in your qox directory\r\n"
+    L"                      This program exits now";
+constexpr wchar_t kNotInstalled[] =
+    L"The bots are not (successful) installed\r\n"
+    L"       This program exits now";
+
+using Files = std::map<std::string, std::string>;
+const Files kWithBots = {
+    {"liblist.gam", kDescriptor}, {"bot.cfg", "bot_quota 4\r\n"}, {"dlls/qox_bot.dll", "MZ"}};
+const Files kWithoutBots = {{"liblist.gam", kDescriptor}};
+
+// A game directory holding a copy of Velmora.exe, as a user would lay it out.
+struct Game {
+    TempDir dir;
+    fs::path program;
+    Game(std::string_view name, const Files& files) : dir(name), program(dir / "Velmora.exe") {
+        fs::copy_file(testing_support::siblingExecutable("Velmora"), program);
+        for (const auto& [file, bytes] : files) {
+            fs::create_directories((dir / file).parent_path());
+            testing_support::writeFile(dir / file, bytes);
+        }
+    }
+    std::string descriptor() const { return testing_support::readFile(dir / "liblist.gam"); }
+};
+
+struct ExpectedBox {
+    std::wstring title;
+    std::wstring text;  // the whole text, or with `textIsStart` its beginning
+    bool stopIcon;
+    bool textIsStart = false;
+};
+
+void expectBox(const e2e::BoxContent& box, const ExpectedBox& expected) {
+    EXPECT_EQ(box.title, expected.title);
+    if (expected.textIsStart) {
+        EXPECT_EQ(box.text.substr(0, expected.text.size()), expected.text)
+            << testing::PrintToString(box.text);
+    } else {
+        EXPECT_EQ(box.text, expected.text);
+    }
+    EXPECT_EQ(box.hasIcon, expected.stopIcon);
+}
+
+// Start-up refusals: the box comes before any window, and the program ends after OK.
+struct RefusalCase {
+    const char* name;
+    const char* directory;
+    Files files;
+    const wchar_t* text;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class StartUpRefusal : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
+    const RefusalCase& c = GetParam();
+    Game game(c.directory, c.files);
+    const auto before = snapshot(game.dir.path());
+    e2e::RunningProgram program(game.program);
+
+    const HWND box = program.waitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    expectBox(e2e::readMessageBox(box), {L"Error", c.text, true});
+    EXPECT_EQ(program.findWindow(L"frmMain"), nullptr) << "the window must never be shown";
+    e2e::pressOk(box);
+    EXPECT_EQ(program.waitForExit(), 1u);
+    EXPECT_EQ(snapshot(game.dir.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartUpRefusal,
+    ::testing::Values(RefusalCase{"NotAQoxDirectory", "cstrike", kWithBots, kMessage1},
+                      RefusalCase{"NotAQoxDirectoryNorDescriptor", "valve", {}, kMessage1},
+                      RefusalCase{"QoxDirectoryWithoutDescriptor", "qox", {}, kMessage2},
+                      RefusalCase{
+                          "NameInsideALongerWord", "myQoXmod", {{"bot.cfg", ""}}, kMessage2}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+enum class Action {
+    ClickActivate,
+    ClickDeactivate,
+    AltA,
+    AltD,
+    Enter,
+    TabThenSpace,
+    Close,
+    Escape
+};
+
+struct CommandCase {
+    const char* name;
+    Files files;
+    bool readOnlyDescriptor;
+    Action action;
+    std::optional<ExpectedBox> box;
+    std::string expectedDescriptor;
+    DWORD exitCode;
+};
+
+void PrintTo(const CommandCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+void perform(Action action, HWND window) {
+    const auto button = [&](int index) {
+        HWND child = ::GetWindow(window, GW_CHILD);
+        return index == 0 ? child : ::GetWindow(child, GW_HWNDNEXT);
+    };
+    switch (action) {
+        case Action::ClickActivate:
+            ::PostMessageW(button(0), BM_CLICK, 0, 0);
+            return;
+        case Action::ClickDeactivate:
+            ::PostMessageW(button(1), BM_CLICK, 0, 0);
+            return;
+        case Action::Close:
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+            return;
+        default:
+            break;
+    }
+    e2e::bringToFront(window);
+    switch (action) {
+        case Action::AltA:
+            e2e::typeAltKey(L'A');
+            return;
+        case Action::AltD:
+            e2e::typeAltKey(L'D');
+            return;
+        case Action::Enter:
+            e2e::typeKey(VK_RETURN);
+            return;
+        case Action::TabThenSpace:
+            e2e::typeKey(VK_TAB);
+            e2e::typeKey(VK_SPACE);
+            return;
+        default:
+            e2e::typeKey(VK_ESCAPE);
+            return;
+    }
+}
+
+class Command : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(Command, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
+    const CommandCase& c = GetParam();
+    Game game("qox", c.files);
+    if (c.readOnlyDescriptor) {
+        testing_support::makeReadOnly(game.dir / "liblist.gam");
+    }
+    e2e::RunningProgram program(game.program);
+    const HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    perform(c.action, window);
+    if (c.box) {
+        const HWND box = program.waitForMessageBox();
+        ASSERT_NE(box, nullptr);
+        expectBox(e2e::readMessageBox(box), *c.box);
+        e2e::pressOk(box);
+    }
+    EXPECT_EQ(program.waitForExit(), c.exitCode);
+    EXPECT_EQ(game.descriptor(), c.expectedDescriptor);
+    EXPECT_EQ(snapshot(game.dir.path()).size(),
+              c.files.size() + 1 + (c.files.contains("dlls/qox_bot.dll") ? 1 : 0))
+        << "no file is left behind";
+}
+
+const ExpectedBox kActivatedBox{L"", L"Bots successfully activated", false};
+const ExpectedBox kDeactivatedBox{L"", L"Bots are now deactivated", false};
+const ExpectedBox kNotInstalledBox{L"Error", kNotInstalled, true};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Command,
+    ::testing::Values(
+        CommandCase{"ActivateByClick", kWithBots, false, Action::ClickActivate, kActivatedBox,
+                    kActivated, 0},
+        CommandCase{"ActivateByAltA", kWithBots, false, Action::AltA, kActivatedBox, kActivated, 0},
+        CommandCase{"ActivateByEnterOnFocusedButton", kWithBots, false, Action::Enter,
+                    kActivatedBox, kActivated, 0},
+        CommandCase{"ActivateWithoutBotLibrary",
+                    {{"liblist.gam", kDescriptor}, {"bot.cfg", ""}},
+                    false,
+                    Action::ClickActivate,
+                    kNotInstalledBox,
+                    kDescriptor,
+                    1},
+        CommandCase{"ActivateWithoutBotFiles", kWithoutBots, false, Action::AltA, kNotInstalledBox,
+                    kDescriptor, 1},
+        CommandCase{"DeactivateByClick", kWithBots, false, Action::ClickDeactivate, kDeactivatedBox,
+                    kDeactivated, 0},
+        CommandCase{"DeactivateByAltD", kWithoutBots, false, Action::AltD, kDeactivatedBox,
+                    kDeactivated, 0},
+        CommandCase{"DeactivateByTabAndSpace", kWithoutBots, false, Action::TabThenSpace,
+                    kDeactivatedBox, kDeactivated, 0},
+        CommandCase{"ReadOnlyDescriptor", kWithBots, true, Action::ClickDeactivate,
+                    ExpectedBox{L"Error", L"Could not save ", true, true}, kDescriptor, 1},
+        CommandCase{"CloseWritesNothing", kWithBots, false, Action::Close, std::nullopt,
+                    kDescriptor, 0},
+        CommandCase{"EscapeWritesNothing", kWithBots, false, Action::Escape, std::nullopt,
+                    kDescriptor, 0}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST(Window, HasTheCaptionSizeButtonsAndTabOrderOfItsDesign) {
+    Game game("qox", kWithBots);
+    e2e::RunningProgram program(game.program);
+    const HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(e2e::textOf(window), L"QOX Bot Activator");
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 232);
+    EXPECT_EQ(client.bottom, 54);
+
+    const HWND first = ::GetWindow(window, GW_CHILD);
+    const HWND second = ::GetWindow(first, GW_HWNDNEXT);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(::GetWindow(second, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(e2e::textOf(first), L"&Activate Bots");
+    EXPECT_EQ(e2e::textOf(second), L"&Deactivate Bots");
+    const RECT mit = e2e::boundsInParent(first);
+    const RECT ohne = e2e::boundsInParent(second);
+    EXPECT_EQ((std::array<LONG, 4>{mit.left, mit.top, mit.right - mit.left, mit.bottom - mit.top}),
+              (std::array<LONG, 4>{4, 12, 109, 29}));
+    EXPECT_EQ(
+        (std::array<LONG, 4>{ohne.left, ohne.top, ohne.right - ohne.left, ohne.bottom - ohne.top}),
+        (std::array<LONG, 4>{120, 12, 109, 29}));
+    for (const HWND button : {first, second}) {
+        EXPECT_NE(::GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP, 0);
+    }
+    EXPECT_EQ(e2e::focusOf(program.threadId()), first);
+    const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "fixed size";
+
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0u);
+    EXPECT_EQ(game.descriptor(), kDescriptor);
+}
+
+}  // namespace
