@@ -113,7 +113,7 @@ class PosixFileSystem final : public FileSystem {
             return errorFrom(FileOp::Read, path, EISDIR);
         }
         bytes.clear();
-        std::array<char, 64 * 1024> buffer{};
+        std::array<char, std::size_t{64} * 1024> buffer{};
         for (;;) {
             const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
             if (got < 0 && errno == EINTR) {

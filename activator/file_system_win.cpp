@@ -122,7 +122,7 @@ class WinFileSystem final : public FileSystem {
             return errorFrom(FileOp::Read, path, openError);
         }
         bytes.clear();
-        std::array<char, 64 * 1024> buffer{};
+        std::array<char, std::size_t{64} * 1024> buffer{};
         for (;;) {
             DWORD got = 0;
             if (!::ReadFile(file.get(), buffer.data(), buffer.size(), &got, nullptr)) {

@@ -10,6 +10,8 @@ class TempFileGuard {
         : files_(files), file_(std::move(file)) {}
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
+    TempFileGuard(TempFileGuard&&) = delete;
+    TempFileGuard& operator=(TempFileGuard&&) = delete;
     ~TempFileGuard() {
         if (!file_) {
             return;
