@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <set>
 
 #include "file_attributes.h"
 #include "run_program.h"
@@ -172,5 +173,59 @@ TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
     expected.erase("liblist.bot");
     EXPECT_EQ(testing_support::snapshot(root.path()), expected);
 }
+
+}  // namespace
+
+namespace {
+
+struct LockCase {
+    const char* name;
+    Layout before;
+    std::vector<std::string> modes;  // one run each
+    std::size_t lockedEntry;
+};
+
+void PrintTo(const LockCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SwapcfgWithALockedFile : public ::testing::TestWithParam<LockCase> {};
+
+// Whatever fails part way through the table, every original file is still on disk under one
+// of its names.
+TEST_P(SwapcfgWithALockedFile, NeverLosesAFile) {
+    const LockCase& c = GetParam();
+    TempDir root("swap");
+    const Files before = filesFor(c.before, "");
+    for (const auto& [name, content] : before) {
+        testing_support::writeFile(root / name, content);
+    }
+    const fs::path prefix = root.path().native() + fs::path::preferred_separator;
+    {
+        const auto lock = testing_support::lockAgainstChanges(root / kNames[c.lockedEntry][Live]);
+        for (const std::string& mode : c.modes) {
+            const auto result =
+                testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
+                                            {fs::path(mode).native(), prefix.native()});
+            EXPECT_EQ(result.exitCode, 0);
+        }
+    }
+    std::multiset<std::string> contents;
+    for (const auto& [name, content] : testing_support::snapshot(root.path())) {
+        contents.insert(content);
+    }
+    for (const auto& [name, content] : before) {
+        EXPECT_EQ(contents.count(content), 1u) << "lost or doubled: " << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SwapcfgWithALockedFile,
+    ::testing::Values(LockCase{"InstallWithFirstLocked", kFresh, {"1"}, 0},
+                      LockCase{"InstallWithThirdLocked", kFresh, {"1"}, 2},
+                      LockCase{"RestoreWithSecondLocked", kInstalled, {"2"}, 1},
+                      LockCase{"RestoreWithLastLocked", kInstalled, {"2"}, 3},
+                      LockCase{"InstallAndRestoreWithLastLocked", kFresh, {"1", "2"}, 3}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

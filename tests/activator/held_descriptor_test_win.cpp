@@ -1,0 +1,84 @@
+// A descriptor that another process holds open without sharing: a short hold is waited
+// out, a long one fails the rewrite and leaves the descriptor as it was.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "file_system.h"
+#include "run_program.h"
+#include "safe_rewrite.h"
+#include "temp_dir.h"
+
+namespace velmora {
+namespace {
+
+using testing_support::snapshot;
+
+// Runs hold_file.exe on `path` and returns once it holds the file.
+class Holder {
+  public:
+    Holder(const std::filesystem::path& path, int milliseconds) {
+        const std::filesystem::path program = testing_support::siblingExecutable("hold_file");
+        std::wstring commandLine = L"\"" + program.native() + L"\" \"" + path.native() + L"\" " +
+                                   std::to_wstring(milliseconds);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &startup, &process_)) {
+            throw std::runtime_error("cannot start hold_file.exe");
+        }
+        const auto marker = std::filesystem::path(path.native() + L".held");
+        while (!std::filesystem::exists(marker)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::filesystem::remove(marker);
+    }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+    ~Holder() {
+        ::WaitForSingleObject(process_.hProcess, 30000);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+
+  private:
+    PROCESS_INFORMATION process_{};
+};
+
+struct HoldCase {
+    const char* name;
+    int milliseconds;
+    bool rewritten;
+};
+
+void PrintTo(const HoldCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class HeldByAnotherProcess : public ::testing::TestWithParam<HoldCase> {};
+
+TEST_P(HeldByAnotherProcess, IsWaitedOutBrieflyAndNeverDamaged) {
+    testing_support::TempDir dir("held");
+    const auto descriptor = dir / "liblist.gam";
+    testing_support::writeFile(descriptor, "old\r\n");
+    FileResult error;
+    {
+        Holder holder(descriptor, GetParam().milliseconds);
+        error = rewriteFile(platformFileSystem(), descriptor.native(), "new\r\n");
+    }
+    const std::string expected = GetParam().rewritten ? "new\r\n" : "old\r\n";
+    EXPECT_EQ(error.has_value(), !GetParam().rewritten);
+    EXPECT_EQ(snapshot(dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", expected}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HeldByAnotherProcess,
+                         ::testing::Values(HoldCase{"ForAMoment", 300, true},
+                                           HoldCase{"ForLong", 4000, false}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace
+}  // namespace velmora
