@@ -16,63 +16,64 @@ class FailingFileSystem final : public FileSystem {
     bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
 
     FileResult readAll(const NativeString& path, std::string& bytes) override {
-        return failing_ == FileOp::Read ? injected(path) : real_.readAll(path, bytes);
+        return failing_ == FileOp::Read ? injected(FileOp::Read, path) : real_.readAll(path, bytes);
     }
 
     FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
-        return failing_ == FileOp::CheckWritable ? injected(path)
+        return failing_ == FileOp::CheckWritable ? injected(FileOp::CheckWritable, path)
                                                  : real_.traitsForRewrite(path, traits);
     }
 
     FileResult createTempBeside(const NativeString& target, FileTraits traits,
                                 std::unique_ptr<WritableFile>& file) override {
         if (failing_ == FileOp::CreateTemp) {
-            return injected(target);
+            return injected(FileOp::CreateTemp, target);
         }
         std::unique_ptr<WritableFile> realFile;
         if (auto error = real_.createTempBeside(target, traits, realFile)) {
             return error;
         }
-        file = std::make_unique<FailingFile>(std::move(realFile), failing_);
+        file = std::make_unique<FailingFile>(std::move(realFile), failing_, target);
         return std::nullopt;
     }
 
     FileResult replace(const NativeString& source, const NativeString& target) override {
-        return failing_ == FileOp::Replace ? injected(target) : real_.replace(source, target);
+        return failing_ == FileOp::Replace ? injected(FileOp::Replace, target)
+                                           : real_.replace(source, target);
     }
 
     void remove(const NativeString& path) override { real_.remove(path); }
 
   private:
-    static FileResult injected(const NativeString& path) {
-        return FileError{FileOp::Read, path, kInjectedErrorCode};
+    // Errors name the descriptor, as the platform's do.
+    static FileResult injected(FileOp op, const NativeString& path) {
+        return FileError{op, path, kInjectedErrorCode};
     }
 
     class FailingFile final : public WritableFile {
       public:
-        FailingFile(std::unique_ptr<WritableFile> real, FileOp failing)
-            : real_(std::move(real)), failing_(failing) {}
+        FailingFile(std::unique_ptr<WritableFile> real, FileOp failing, NativeString target)
+            : real_(std::move(real)), failing_(failing), target_(std::move(target)) {}
         const NativeString& path() const override { return real_->path(); }
         FileResult write(std::string_view bytes) override {
             // Part of the content reaches the file before the failure, as on a full disk.
             if (failing_ == FileOp::Write) {
                 (void)real_->write(bytes.substr(0, bytes.size() / 2));
-                return FileError{FileOp::Write, path(), kInjectedErrorCode};
+                return injected(FileOp::Write, target_);
             }
             return real_->write(bytes);
         }
         FileResult flush() override {
-            return failing_ == FileOp::Flush ? FileError{FileOp::Flush, path(), kInjectedErrorCode}
-                                             : real_->flush();
+            return failing_ == FileOp::Flush ? injected(FileOp::Flush, target_) : real_->flush();
         }
         FileResult close() override {
-            return failing_ == FileOp::Close ? FileError{FileOp::Close, path(), kInjectedErrorCode}
-                                             : real_->close();
+            return failing_ == FileOp::Close ? injected(FileOp::Close, target_) : real_->close();
         }
 
       private:
         std::unique_ptr<WritableFile> real_;
         FileOp failing_;
+        NativeString target_;
     };
 
     FileSystem& real_;

@@ -71,6 +71,16 @@ struct GameDirectory {
     }
 };
 
+// A QOX game directory holding kDescriptor, and the boxes its form shows.
+struct QoxGame {
+    GameDirectory game{"qox"};
+    RecordingBoxes boxes;
+    QoxGame() { game.add("liblist.gam", kDescriptor); }
+    frmMain form(FileSystem& files = platformFileSystem()) {
+        return frmMain(files, boxes, game.dir.path().native());
+    }
+};
+
 struct LoadCase {
     const char* name;
     const char* directoryName;
@@ -134,22 +144,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartUp,
                          [](const auto& test) { return std::string(test.param.name); });
 
 TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
-    RecordingBoxes boxes;
-    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    QoxGame qox;
+    frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
     EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"");
 }
 
 TEST(StartUp, ReportsADescriptorThatCannotBeRead) {
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
-    RecordingBoxes boxes;
+    QoxGame qox;
     FailingFileSystem files(platformFileSystem(), FileOp::Read);
-    frmMain form(files, boxes, game.dir.path().native());
+    frmMain form = qox.form(files);
     EXPECT_FALSE(form.Form_Load());
-    EXPECT_EQ(boxes.shown, (std::vector<Box>{{BoxKind::FileError, game.descriptor().string()}}));
+    EXPECT_EQ(qox.boxes.shown,
+              (std::vector<Box>{{BoxKind::FileError, qox.game.descriptor().string()}}));
 }
 
 struct CommandCase {
@@ -169,23 +176,21 @@ class Command : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
     const CommandCase& c = GetParam();
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
+    QoxGame qox;
     if (c.hasBotConfig) {
-        game.add("bot.cfg");
+        qox.game.add("bot.cfg");
     }
     if (c.hasBotLibrary) {
-        game.add("dlls/qox_bot.dll");
+        qox.game.add("dlls/qox_bot.dll");
     }
-    RecordingBoxes boxes;
-    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
 
     const bool succeeded = c.activate ? form.cmdMit_Click() : form.cmdOhne_Click();
 
     EXPECT_EQ(succeeded, c.expectedBox.kind == BoxKind::Success);
-    EXPECT_EQ(boxes.shown, std::vector<Box>{c.expectedBox});
-    EXPECT_EQ(readFile(game.descriptor()), c.expectedDescriptor);
+    EXPECT_EQ(qox.boxes.shown, std::vector<Box>{c.expectedBox});
+    EXPECT_EQ(readFile(qox.game.descriptor()), c.expectedDescriptor);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -229,40 +234,34 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
-    game.add("bot.cfg");
-    std::filesystem::create_directories(game.dir / "dlls" / "qox_bot.dll");
-    RecordingBoxes boxes;
-    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    QoxGame qox;
+    qox.game.add("bot.cfg");
+    std::filesystem::create_directories(qox.game.dir / "dlls" / "qox_bot.dll");
+    frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
     EXPECT_FALSE(form.cmdMit_Click());
-    EXPECT_EQ(boxes.shown, (std::vector<Box>{{BoxKind::Error, std::string(kNotInstalled)}}));
+    EXPECT_EQ(qox.boxes.shown, (std::vector<Box>{{BoxKind::Error, std::string(kNotInstalled)}}));
 }
 
 TEST(Command, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
-    RecordingBoxes boxes;
+    QoxGame qox;
     FailingFileSystem files(platformFileSystem(), FileOp::Write);
-    frmMain form(files, boxes, game.dir.path().native());
+    frmMain form = qox.form(files);
     ASSERT_TRUE(form.Form_Load());
     EXPECT_FALSE(form.cmdOhne_Click());
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].kind, BoxKind::FileError);
-    EXPECT_EQ(readFile(game.descriptor()), kDescriptor);
-    EXPECT_EQ(testing_support::snapshot(game.dir.path()).size(), 1u);
+    EXPECT_EQ(qox.boxes.shown,
+              (std::vector<Box>{{BoxKind::FileError, qox.game.descriptor().string()}}));
+    EXPECT_EQ(testing_support::snapshot(qox.game.dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", std::string(kDescriptor)}}));
 }
 
 TEST(Command, SavesWhatWasReadAtStartUpNotWhatIsThereNow) {
-    GameDirectory game("qox");
-    game.add("liblist.gam", kDescriptor);
-    RecordingBoxes boxes;
-    frmMain form(platformFileSystem(), boxes, game.dir.path().native());
+    QoxGame qox;
+    frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
-    game.add("liblist.gam", "changed meanwhile\r\n");
+    qox.game.add("liblist.gam", "changed meanwhile\r\n");
     EXPECT_TRUE(form.cmdOhne_Click());
-    EXPECT_EQ(readFile(game.descriptor()), kDeactivated);
+    EXPECT_EQ(readFile(qox.game.descriptor()), kDeactivated);
 }
 
 }  // namespace

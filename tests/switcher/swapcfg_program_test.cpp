@@ -229,3 +229,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
+    TempDir root("swap");
+    for (const auto& [name, content] : filesFor(kFresh, "")) {
+        testing_support::writeFile(root / name, content);
+    }
+    fs::create_directory(root / "game.bak");
+    const auto before = testing_support::snapshot(root.path());
+    const fs::path prefix = root.path().native() + fs::path::preferred_separator;
+    testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
+                                {fs::path("2").native(), prefix.native()});
+    EXPECT_EQ(testing_support::snapshot(root.path()), before);
+}
+
+}  // namespace
