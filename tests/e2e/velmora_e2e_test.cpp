@@ -2,6 +2,7 @@
 // window and message boxes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 
 #include "file_attributes.h"
@@ -237,6 +238,16 @@ INSTANTIATE_TEST_SUITE_P(
                     kDescriptor, 0}),
     [](const auto& test) { return std::string(test.param.name); });
 
+// The screen's DPI the test runs at; sizes in the design are pixels at 96 DPI.
+int testDpi() {
+    const char* dpi = std::getenv("VELMORA_TEST_DPI");
+    return dpi != nullptr ? std::atoi(dpi) : 96;
+}
+
+LONG at(int pixels) {
+    return ::MulDiv(pixels, testDpi(), 96);
+}
+
 TEST(Window, HasTheCaptionSizeButtonsAndTabOrderOfItsDesign) {
     Game game("qox", kWithBots);
     e2e::RunningProgram program(game.program);
@@ -246,8 +257,8 @@ TEST(Window, HasTheCaptionSizeButtonsAndTabOrderOfItsDesign) {
     EXPECT_EQ(e2e::textOf(window), L"QOX Bot Activator");
     RECT client{};
     ::GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 232);
-    EXPECT_EQ(client.bottom, 54);
+    EXPECT_EQ(client.right, at(232));
+    EXPECT_EQ(client.bottom, at(54));
 
     const HWND first = ::GetWindow(window, GW_CHILD);
     const HWND second = ::GetWindow(first, GW_HWNDNEXT);
@@ -258,10 +269,10 @@ TEST(Window, HasTheCaptionSizeButtonsAndTabOrderOfItsDesign) {
     const RECT mit = e2e::boundsInParent(first);
     const RECT ohne = e2e::boundsInParent(second);
     EXPECT_EQ((std::array<LONG, 4>{mit.left, mit.top, mit.right - mit.left, mit.bottom - mit.top}),
-              (std::array<LONG, 4>{4, 12, 109, 29}));
+              (std::array<LONG, 4>{at(4), at(12), at(109), at(29)}));
     EXPECT_EQ(
         (std::array<LONG, 4>{ohne.left, ohne.top, ohne.right - ohne.left, ohne.bottom - ohne.top}),
-        (std::array<LONG, 4>{120, 12, 109, 29}));
+        (std::array<LONG, 4>{at(120), at(12), at(109), at(29)}));
     for (const HWND button : {first, second}) {
         EXPECT_NE(::GetWindowLongPtrW(button, GWL_STYLE) & WS_TABSTOP, 0);
     }
