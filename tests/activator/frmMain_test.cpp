@@ -114,34 +114,18 @@ TEST_P(StartUp, ChecksTheDirectoryNameFirstThenTheDescriptor) {
     EXPECT_EQ(testing_support::snapshot(game.dir.path()), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StartUp,
-                         ::testing::Values(LoadCase{"NotQoxWithoutDescriptor",
-                                                    "cstrike",
-                                                    false,
-                                                    false,
-                                                    {{BoxKind::Error, std::string(kMessage1)}}},
-                                           LoadCase{"NotQoxWithDescriptor",
-                                                    "cstrike",
-                                                    true,
-                                                    false,
-                                                    {{BoxKind::Error, std::string(kMessage1)}}},
-                                           LoadCase{"OnlyTwoLettersOfTheName",
-                                                    "qo-x",
-                                                    true,
-                                                    false,
-                                                    {{BoxKind::Error, std::string(kMessage1)}}},
-                                           LoadCase{"NameInsideLongerWordWithoutDescriptor",
-                                                    "myQoXmod",
-                                                    false,
-                                                    false,
-                                                    {{BoxKind::Error, std::string(kMessage2)}}},
-                                           LoadCase{"DescriptorIsADirectory",
-                                                    "qox",
-                                                    false,
-                                                    true,
-                                                    {{BoxKind::Error, std::string(kMessage2)}}},
-                                           LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
-                         [](const auto& test) { return std::string(test.param.name); });
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartUp,
+    ::testing::Values(
+        LoadCase{"NotQoxWithoutDescriptor", "cstrike", false, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NotQoxWithDescriptor", "cstrike", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"OnlyTwoLettersOfTheName", "qo-x", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NameInsideLongerWordWithoutDescriptor", "myQoXmod", false, false, {{BoxKind::Error, std::string(kMessage2)}}},
+        LoadCase{"DescriptorIsADirectory", "qox", false, true, {{BoxKind::Error, std::string(kMessage2)}}},
+        LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     QoxGame qox;
@@ -193,45 +177,18 @@ TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
     EXPECT_EQ(readFile(qox.game.descriptor()), c.expectedDescriptor);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, Command,
-    ::testing::Values(CommandCase{"ActivateWithBothBotFiles",
-                                  true,
-                                  true,
-                                  true,
-                                  {BoxKind::Success, "Bots successfully activated"},
-                                  kActivated},
-                      CommandCase{"ActivateWithoutBotLibrary",
-                                  true,
-                                  true,
-                                  false,
-                                  {BoxKind::Error, std::string(kNotInstalled)},
-                                  kDescriptor},
-                      CommandCase{"ActivateWithoutBotConfig",
-                                  true,
-                                  false,
-                                  true,
-                                  {BoxKind::Error, std::string(kNotInstalled)},
-                                  kDescriptor},
-                      CommandCase{"ActivateWithoutEither",
-                                  true,
-                                  false,
-                                  false,
-                                  {BoxKind::Error, std::string(kNotInstalled)},
-                                  kDescriptor},
-                      CommandCase{"DeactivateWithoutBotFiles",
-                                  false,
-                                  false,
-                                  false,
-                                  {BoxKind::Success, "Bots are now deactivated"},
-                                  kDeactivated},
-                      CommandCase{"DeactivateWithBotFiles",
-                                  false,
-                                  true,
-                                  true,
-                                  {BoxKind::Success, "Bots are now deactivated"},
-                                  kDeactivated}),
+    ::testing::Values(
+        CommandCase{"ActivateWithBothBotFiles", true, true, true, {BoxKind::Success, "Bots successfully activated"}, kActivated},
+        CommandCase{"ActivateWithoutBotLibrary", true, true, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"ActivateWithoutBotConfig", true, false, true, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"ActivateWithoutEither", true, false, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
+        CommandCase{"DeactivateWithoutBotFiles", false, false, false, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated},
+        CommandCase{"DeactivateWithBotFiles", false, true, true, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated}),
     [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {
     QoxGame qox;
