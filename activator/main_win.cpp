@@ -1,6 +1,8 @@
 // Velmora: switches the QOX game between its normal library and the one with bots.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include "file_system.h"
 #include "frmMain.h"
 #include "game_directory.h"
@@ -29,6 +31,9 @@ velmora::NativeString runningExecutablePath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Loads Common Controls 6, which the manifest asks for, so the buttons get visual styles.
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
     try {
         velmora::WindowMessageBoxes boxes;
         velmora::frmMain form(velmora::platformFileSystem(), boxes,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "failing_file_system.h"
+#include "file_attributes.h"
 #include "temp_dir.h"
 
 namespace velmora {
@@ -132,6 +133,14 @@ TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
     EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"");
+}
+
+TEST(StartUp, AcceptsAHiddenDescriptor) {
+    QoxGame qox;
+    testing_support::markHidden(qox.game.descriptor());
+    frmMain form = qox.form();
+    EXPECT_TRUE(form.Form_Load());
+    EXPECT_TRUE(qox.boxes.shown.empty());
 }
 
 TEST(StartUp, ReportsADescriptorThatCannotBeRead) {
