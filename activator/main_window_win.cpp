@@ -103,11 +103,10 @@ void sizeAndCenter(HWND window) {
     ::SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT onNcCreate(HWND window, const CREATESTRUCTW& create) {
+void attachState(HWND window, const CREATESTRUCTW& create) {
     auto* state = static_cast<MainWindow*>(create.lpCreateParams);
     state->window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    return TRUE;
 }
 
 HICON programIcon(HINSTANCE instance, int width, int height) {
@@ -204,7 +203,7 @@ LRESULT onDpiChanged(MainWindow& state, WPARAM dpi, const RECT& suggested) {
 
 LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        onNcCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+        attachState(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
     MainWindow* state = stateOf(window);

@@ -1,33 +1,36 @@
-# Windows test executables run under Wine, in a prefix of their own inside the build tree.
+# Windows test executables run under Wine, in prefixes of their own inside the build tree.
 find_program(WINE_PROGRAM wine REQUIRED)
-set(WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-set(WINE_ENVIRONMENT
-    WINEPREFIX=${WINEPREFIX}
-    WINEARCH=win64
-    WINEDEBUG=-all
-    "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+# Sets `out` to the environment that runs Wine in `prefix`, quietly and without installers.
+function(wine_environment out prefix)
+    set(${out}
+        WINEPREFIX=${prefix}
+        WINEARCH=win64
+        WINEDEBUG=-all
+        "WINEDLLOVERRIDES=mscoree,mshtml="
+        PARENT_SCOPE)
+endfunction()
+
+# Creates `prefix` once, with its screen at `dpi`, before any test can start Wine in it in
+# parallel with another.
+function(add_wine_prefix target prefix dpi)
+    wine_environment(environment ${prefix})
+    add_custom_command(
+        OUTPUT ${prefix}/created.stamp
+        COMMAND env ${environment} ${WINE_PROGRAM} wineboot --init
+        COMMAND env ${environment} ${WINE_PROGRAM} reg add "HKCU\\Control Panel\\Desktop"
+                /v LogPixels /t REG_DWORD /d ${dpi} /f
+        COMMAND env ${environment} wineserver --wait
+        COMMAND ${CMAKE_COMMAND} -E touch ${prefix}/created.stamp
+        COMMENT "Creating the Wine prefix ${prefix} at ${dpi} DPI"
+        VERBATIM)
+    add_custom_target(${target} ALL DEPENDS ${prefix}/created.stamp)
+endfunction()
+
+wine_environment(WINE_ENVIRONMENT ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR env ${WINE_ENVIRONMENT} ${WINE_PROGRAM})
+add_wine_prefix(wineprefix ${CMAKE_BINARY_DIR}/wineprefix 96)
 
-# Create the prefix once, before any test can start Wine in parallel with another.
-add_custom_command(
-    OUTPUT ${WINEPREFIX}/system.reg
-    COMMAND env ${WINE_ENVIRONMENT} ${WINE_PROGRAM} wineboot --init
-    COMMAND env ${WINE_ENVIRONMENT} wineserver --wait
-    COMMENT "Creating the Wine prefix"
-    VERBATIM)
-add_custom_target(wineprefix ALL DEPENDS ${WINEPREFIX}/system.reg)
-
-# A second prefix whose screen runs at 150 % (144 DPI), for the window's scaling.
-set(WINEPREFIX_144DPI ${CMAKE_BINARY_DIR}/wineprefix-144dpi)
-set(WINE_ENVIRONMENT_144DPI ${WINE_ENVIRONMENT})
-list(TRANSFORM WINE_ENVIRONMENT_144DPI REPLACE "^WINEPREFIX=.*" "WINEPREFIX=${WINEPREFIX_144DPI}")
-add_custom_command(
-    OUTPUT ${WINEPREFIX_144DPI}/dpi.stamp
-    COMMAND env ${WINE_ENVIRONMENT_144DPI} ${WINE_PROGRAM} wineboot --init
-    COMMAND env ${WINE_ENVIRONMENT_144DPI} ${WINE_PROGRAM} reg add "HKCU\\Control Panel\\Desktop"
-            /v LogPixels /t REG_DWORD /d 144 /f
-    COMMAND env ${WINE_ENVIRONMENT_144DPI} wineserver --wait
-    COMMAND ${CMAKE_COMMAND} -E touch ${WINEPREFIX_144DPI}/dpi.stamp
-    COMMENT "Creating the Wine prefix at 144 DPI"
-    VERBATIM)
-add_custom_target(wineprefix-144dpi ALL DEPENDS ${WINEPREFIX_144DPI}/dpi.stamp)
+# A second prefix whose screen runs at 150 %, for the window's scaling.
+wine_environment(WINE_ENVIRONMENT_144DPI ${CMAKE_BINARY_DIR}/wineprefix-144dpi)
+add_wine_prefix(wineprefix-144dpi ${CMAKE_BINARY_DIR}/wineprefix-144dpi 144)

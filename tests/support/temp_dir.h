@@ -33,9 +33,4 @@ std::string readFile(const fs::path& path);
 // Directories show as their name with a trailing "/" and the content "<dir>".
 std::map<std::string, std::string> snapshot(const fs::path& directory);
 
-// The path as the platform's own string.
-inline fs::path::string_type nativeOf(const fs::path& path) {
-    return path.native();
-}
-
 }  // namespace testing_support
