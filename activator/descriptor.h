@@ -15,8 +15,12 @@ struct KeptText {
     bool hasLines = false;
 };
 
-// A game-library line names the Windows game library: it contains "gamedll" but is not the
-// line for another platform's library ("gamedll_linux", "gamedll_osx"). Case-sensitive.
+// A game-library line is one whose first word is "gamedll" in any letter case: the key the
+// game reads the Windows game library from. The first word starts after the line's leading
+// bytes up to 0x20 (NUL is not one of them); a word that opens with a double quote runs to
+// the closing quote, without the quotes, any other up to the next byte up to 0x20. Comments,
+// keys that mention gamedll in their values and the keys of other platforms' libraries
+// ("gamedll_linux", "gamedll_osx") are ordinary lines.
 bool isGameLibraryLine(std::string_view line);
 
 // The line that names dlls\<library> as the game library, without a line end.
@@ -24,6 +28,8 @@ std::string gameLibraryLine(std::string_view library);
 
 // Splits the descriptor into lines (CR LF, lone LF and lone CR each end a line; a last line
 // without a line end is a line too) and keeps every line that is not a game-library line.
+// NUL bytes at the very end are padding: the game stops reading at the first one, so they
+// are not kept, and the line written after the kept ones is read.
 KeptText keepOrdinaryLines(std::string_view descriptor);
 
 // The descriptor to write: the kept lines, then the game-library line for `library`, each

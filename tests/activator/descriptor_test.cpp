@@ -5,6 +5,8 @@
 namespace velmora {
 namespace {
 
+using namespace std::string_literals;
+
 constexpr std::string_view kBotLine = "gamedll \"dlls\\qox_bot.dll\"\r\n";
 
 struct RewriteCase {
@@ -42,11 +44,25 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"TwoGameLibraryLinesBothDropped",
                     "gamedll \"a.dll\"\r\ngame \"x\"\r\ngamedll \"b.dll\"\r\n",
                     withBotLine("game \"x\"\r\n")},
-        RewriteCase{"KeyInsideOtherTextOrLongerWord",
-                    "a\r\n// old gamedll \"x\"\r\nmygamedllpath\r\nb\r\n",
-                    withBotLine("a\r\nb\r\n")},
-        RewriteCase{"OtherLetterCaseIsOrdinary", "GAMEDLL \"dlls\\hl.dll\"\r\n",
-                    withBotLine("GAMEDLL \"dlls\\hl.dll\"\r\n")},
+        RewriteCase{"KeyInAnyLetterCase", "GameDLL \"dlls\\hl.dll\"\r\nGAMEDLL \"x\"\r\n",
+                    std::string(kBotLine)},
+        RewriteCase{"KeyIndentedQuotedOrFollowedByATab",
+                    "a\r\n \t\x0bgamedll \"x\"\r\n\"GameDll\" \"y\"\r\ngamedll\t\"z\"\r\n",
+                    withBotLine("a\r\n")},
+        RewriteCase{
+            "CommentAfterTheValueMentioningAnotherPlatform",
+            "gamedll \"dlls\\hl.dll\" // see gamedll_linux\r\ngamedll \"dlls\\hl_osx.dll\"\r\n",
+            std::string(kBotLine)},
+        RewriteCase{
+            "GamedllInsideOtherTextIsOrdinary",
+            "// gamedll \"x\"\r\n//gamedll \"x\"\r\ngamedllx \"y\"\r\ngame \"gamedll test\"\r\n"
+            "url_info \"www.example.com/gamedll\"\r\n",
+            withBotLine("// gamedll \"x\"\r\n//gamedll \"x\"\r\ngamedllx \"y\"\r\n"
+                        "game \"gamedll test\"\r\nurl_info \"www.example.com/gamedll\"\r\n")},
+        RewriteCase{
+            "OtherPlatformsKeysInAnyLetterCase",
+            "gamedll_LINUX \"dlls/hl.so\"\r\nGameDLL_osx \"dlls/hl.dylib\"\r\n",
+            withBotLine("gamedll_LINUX \"dlls/hl.so\"\r\nGameDLL_osx \"dlls/hl.dylib\"\r\n")},
         RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/hl.dylib\"\r\ngamedll \"x\"\r\n",
                     withBotLine("gamedll_osx \"dlls/hl.dylib\"\r\n")},
         RewriteCase{"BlankLinesComeBack", "a\r\n\r\nb\r\n", withBotLine("a\r\n\r\nb\r\n")},
@@ -60,8 +76,12 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"OneBlankLine", "\r\n", withBotLine("\r\n")},
         RewriteCase{"BytesOutsideAsciiUnchanged", "game \"\xC4\xF6\xFC\x80\xFF\"\r\n",
                     withBotLine("game \"\xC4\xF6\xFC\x80\xFF\"\r\n")},
-        RewriteCase{"NulBytesUnchanged", std::string("a\0b\r\n", 5),
-                    withBotLine(std::string("a\0b\r\n", 5))}),
+        RewriteCase{"NulBytesInsideUnchanged", "a\0b\r\n\0gamedll \"x\"\r\n"s,
+                    withBotLine("a\0b\r\n\0gamedll \"x\"\r\n"s)},
+        RewriteCase{"ZeroPaddingAtTheEndIsNotWrittenBack", "a\r\ngamedll \"x\"\r\n\0\0\0"s,
+                    withBotLine("a\r\n")},
+        RewriteCase{"ZeroPaddingAfterALastLineWithoutEnd", "a\0\0"s, withBotLine("a\r\n")},
+        RewriteCase{"OnlyZeroPadding", "\0\0\0\0"s, std::string(kBotLine)}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(GameLibraryLine, NamesTheLibraryUnderDllsWithABackslashAndNoTrailingBlanks) {

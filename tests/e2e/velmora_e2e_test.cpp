@@ -13,6 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using testing_support::snapshot;
 using testing_support::TempDir;
 
@@ -37,6 +38,15 @@ constexpr wchar_t kMessage2[] =
 constexpr wchar_t kNotInstalled[] =
     L"The bots are not (successful) installed\r\n"
     L"       This program exits now";
+
+// Written as the game reads it: the key in any letter case, comments and values that mention
+// it, and zero padding at the end.
+const std::string kAsTheGameReadsIt =
+    "game \"QOX\"\r\nGameDLL \"dlls\\hl.dll\"\r\n// gamedll \"dlls\\old.dll\"\r\n"
+    "game \"gamedll test\"\r\n\0\0\0\0"s;
+const std::string kAsTheGameReadsItActivated =
+    "game \"QOX\"\r\n// gamedll \"dlls\\old.dll\"\r\ngame \"gamedll test\"\r\n"
+    "gamedll \"dlls\\qox_bot.dll\"\r\n";
 
 using Files = std::map<std::string, std::string>;
 const Files kWithBots = {
@@ -215,6 +225,13 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"ActivateByAltA", kWithBots, false, Action::AltA, kActivatedBox, kActivated, 0},
         CommandCase{"ActivateByEnterOnFocusedButton", kWithBots, false, Action::Enter,
                     kActivatedBox, kActivated, 0},
+        CommandCase{"ActivateAsTheGameReadsIt",
+                    {{"liblist.gam", kAsTheGameReadsIt}, {"bot.cfg", ""}, {"dlls/qox_bot.dll", ""}},
+                    false,
+                    Action::ClickActivate,
+                    kActivatedBox,
+                    kAsTheGameReadsItActivated,
+                    0},
         CommandCase{"ActivateWithoutBotLibrary",
                     {{"liblist.gam", kDescriptor}, {"bot.cfg", ""}},
                     false,
