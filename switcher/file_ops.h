@@ -1,8 +1,10 @@
-// The three file operations the switcher uses, behind an interface so that its steps are
-// plain code. The platform's implementation is in file_ops_win.cpp or file_ops_posix.cpp.
+// The file operations the switcher uses, behind an interface so that its steps are plain
+// code. The platform's implementation is in file_ops_win.cpp or file_ops_posix.cpp.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,17 +13,37 @@ namespace swapcfg {
 // Paths in the platform's own character type: UTF-16 on Windows, bytes on POSIX.
 using NativeString = std::filesystem::path::string_type;
 
+enum class RenameResult {
+    Renamed,
+    TargetTaken,  // something already has the new name; both stay as they were
+    Failed,       // any other reason; both stay as they were
+};
+
+// Held while a run works in a folder; other runs on the same folder wait until it is gone.
+class FolderTurn {
+  public:
+    virtual ~FolderTurn() = default;
+};
+
 class FileOps {
   public:
     virtual ~FileOps() = default;
 
     // Renames `from` to `to`; never replaces a file that exists at `to`.
-    virtual bool renameNoReplace(const NativeString& from, const NativeString& to) = 0;
+    virtual RenameResult renameNoReplace(const NativeString& from, const NativeString& to) = 0;
 
     virtual bool remove(const NativeString& name) = 0;
 
-    // True when `name` is a file that can be opened for reading (a directory is not).
+    // True when `name` is a regular file that can be opened for reading. Never blocks, and
+    // never opens a directory, a pipe or a device.
     virtual bool canOpenForReading(const NativeString& name) = 0;
+
+    // Waits until no other run works in the folder that holds `name`, for at most
+    // `patience`, and then holds the folder until the turn is destroyed. Null when the
+    // turn did not come in time. Where the system offers no way to take turns in that
+    // folder, the turn is granted at once.
+    virtual std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
+                                                    std::chrono::milliseconds patience) = 0;
 };
 
 FileOps& platformFileOps();

@@ -1,50 +1,101 @@
-// The switcher's file operations on Linux and other POSIX systems.
+// The switcher's file operations on Linux.
 #include <fcntl.h>
-#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
+#include <utility>
 
 #include "file_ops.h"
+#include "rename_linux.h"
 
 namespace swapcfg {
 namespace {
 
-// A rename that cannot replace an existing file: the check and the rename are one step
-// (Linux's renameat2).
-bool renameNoReplaceAtomically(const char* from, const char* to) {
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
-        return true;
+// Owns one file descriptor.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
     }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        return false;
-    }
-    // The file system cannot do it in one call: a hard link fails as well when `to` exists.
-    if (::link(from, to) != 0) {
-        return false;
-    }
-    ::unlink(from);
-    return true;
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+
+  private:
+    int fd_;
+};
+
+constexpr auto kTurnPoll = std::chrono::milliseconds(10);
+
+bool isRegularFile(const struct stat& info) {
+    return S_ISREG(info.st_mode);
 }
+
+NativeString folderOf(const NativeString& name) {
+    const auto slash = name.rfind('/');
+    if (slash == NativeString::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// An flock on the folder itself: it never leaves a file behind, and the system drops it
+// when the process ends, however it ends.
+class FolderLock final : public FolderTurn {
+  public:
+    explicit FolderLock(Fd folder) : folder_(std::move(folder)) {}
+
+  private:
+    Fd folder_;
+};
 
 class PosixFileOps final : public FileOps {
   public:
-    bool renameNoReplace(const NativeString& from, const NativeString& to) override {
-        return renameNoReplaceAtomically(from.c_str(), to.c_str());
+    RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
+        return renameWithoutReplacing(systemRenameCalls(), from.c_str(), to.c_str());
     }
 
     bool remove(const NativeString& name) override { return ::unlink(name.c_str()) == 0; }
 
+    // Looks before it opens, so that a device is never opened; O_NONBLOCK keeps a FIFO that
+    // takes the name in between from holding the open up.
     bool canOpenForReading(const NativeString& name) override {
-        const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) {
+        struct stat info {};
+        if (::stat(name.c_str(), &info) != 0 || !isRegularFile(info)) {
             return false;
         }
-        struct stat info {};
-        const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-        ::close(fd);
-        return isFile;
+        const Fd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        return file.valid() && ::fstat(file.get(), &info) == 0 && isRegularFile(info);
+    }
+
+    std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
+                                            std::chrono::milliseconds patience) override {
+        Fd folder(::open(folderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!folder.valid()) {
+            return std::make_unique<FolderTurn>();  // nothing to take turns on
+        }
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        for (;;) {
+            if (::flock(folder.get(), LOCK_EX | LOCK_NB) == 0) {
+                return std::make_unique<FolderLock>(std::move(folder));
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return std::make_unique<FolderTurn>();  // this file system cannot lock
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return nullptr;
+            }
+            std::this_thread::sleep_for(kTurnPoll);
+        }
     }
 };
 

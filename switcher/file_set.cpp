@@ -1,6 +1,7 @@
 #include "file_set.h"
 
 #include <limits>
+#include <string_view>
 
 namespace swapcfg {
 namespace {
@@ -71,9 +72,11 @@ void restoreBackups(FileOps& files, const NativeString& prefix) {
             continue;
         }
         const NativeString live = joinedName(prefix, entry.live);
-        // Keep the bot variant for the next install; only when its name is taken (or there is
-        // no live file) is the live file deleted to make way for the backup.
-        if (!files.renameNoReplace(live, joinedName(prefix, entry.botVariant))) {
+        // Keep the bot variant for the next install. Only when its name is taken is the live
+        // file deleted to make way for the backup; after any other failure the live file
+        // stays, and so the backup stays a backup.
+        if (files.renameNoReplace(live, joinedName(prefix, entry.botVariant)) ==
+            RenameResult::TargetTaken) {
             files.remove(live);
         }
         files.renameNoReplace(backup, live);
@@ -85,16 +88,20 @@ int run(FileOps& files, std::span<const NativeString> arguments) {
         return 0;
     }
     const NativeString& prefix = arguments[2];
-    const std::basic_string_view<NativeString::value_type> mode = arguments[1];
-    switch (parseMode(mode)) {
-        case Mode::InstallBotVariants:
-            installBotVariants(files, prefix);
-            break;
-        case Mode::RestoreBackups:
-            restoreBackups(files, prefix);
-            break;
-        case Mode::None:
-            break;
+    const Mode mode = parseMode(std::basic_string_view<NativeString::value_type>(arguments[1]));
+    if (mode == Mode::None) {
+        return 0;
+    }
+    // Two runs on one folder must not interleave: one restoring while another installs can
+    // make a step delete a file that the other has just put in place.
+    const auto turn = files.waitForTurn(joinedName(prefix, kFileSet.front().live), kTurnPatience);
+    if (!turn) {
+        return 0;
+    }
+    if (mode == Mode::InstallBotVariants) {
+        installBotVariants(files, prefix);
+    } else {
+        restoreBackups(files, prefix);
     }
     return 0;
 }

@@ -39,11 +39,17 @@ NativeString joinedName(const NativeString& prefix, std::string_view fileName);
 void installBotVariants(FileOps& files, const NativeString& prefix);
 
 // For each entry that has a backup: the live file goes back to being the bot variant (or is
-// deleted when that name is taken), then the backup becomes the live file again.
+// deleted when that name is taken by another file), then the backup becomes the live file
+// again.
 void restoreBackups(FileOps& files, const NativeString& prefix);
 
+// How long a run waits for another run on the same folder to finish; a real run takes
+// milliseconds, even on a slow share.
+inline constexpr std::chrono::milliseconds kTurnPatience{60'000};
+
 // The program: exactly two arguments after the program's name, a mode and a prefix; any
-// other count does nothing. Always returns the exit status 0.
+// other count does nothing. Runs on the same folder take turns; a run whose turn does not
+// come does nothing. Always returns the exit status 0.
 int run(FileOps& files, std::span<const NativeString> arguments);
 
 }  // namespace swapcfg

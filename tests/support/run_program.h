@@ -20,4 +20,8 @@ std::filesystem::path siblingExecutable(const std::string& name);
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<NativeArgument>& arguments);
 
+// Starts one process of `program` for each argument list, all at once, then waits for all.
+std::vector<ProgramResult> runTogether(const std::filesystem::path& program,
+                                       const std::vector<std::vector<NativeArgument>>& runs);
+
 }  // namespace testing_support

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
 
 namespace swapcfg {
 namespace {
@@ -44,6 +47,99 @@ TEST(JoinedName, UsesThePrefixVerbatimWithoutSeparatorOrExpansion) {
     const NativeString prefix = std::filesystem::path("D:%s%n").native();
     EXPECT_EQ(joinedName(prefix, "game.cfg"), std::filesystem::path("D:%s%ngame.cfg").native());
 }
+
+}  // namespace
+}  // namespace swapcfg
+
+namespace swapcfg {
+namespace {
+
+// A folder in memory whose renames can be made to fail, and whose turn can be refused.
+class MemoryFolder final : public FileOps {
+  public:
+    std::map<NativeString, std::string> files;
+    std::map<NativeString, RenameResult> failingRenames;  // by source name
+    bool turnComes = true;
+    int operations = 0;
+
+    RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
+        ++operations;
+        if (const auto failing = failingRenames.find(from); failing != failingRenames.end()) {
+            return failing->second;
+        }
+        if (files.contains(to)) {
+            return RenameResult::TargetTaken;
+        }
+        const auto source = files.find(from);
+        if (source == files.end()) {
+            return RenameResult::Failed;
+        }
+        files[to] = source->second;
+        files.erase(source);
+        return RenameResult::Renamed;
+    }
+    bool remove(const NativeString& name) override {
+        ++operations;
+        return files.erase(name) == 1;
+    }
+    bool canOpenForReading(const NativeString& name) override {
+        ++operations;
+        return files.contains(name);
+    }
+    std::unique_ptr<FolderTurn> waitForTurn(const NativeString&,
+                                            std::chrono::milliseconds patience) override {
+        EXPECT_EQ(patience, kTurnPatience);
+        return turnComes ? std::make_unique<FolderTurn>() : nullptr;
+    }
+};
+
+NativeString name(std::string_view text) {
+    return joinedName(NativeString(), text);
+}
+
+std::vector<NativeString> arguments(std::string_view mode) {
+    return {name("swapcfg"), name(mode), NativeString()};
+}
+
+TEST(Run, DoesNothingWhenItsTurnNeverComes) {
+    MemoryFolder folder;
+    folder.files = {{name("liblist.gam"), "live"}, {name("liblist.bak"), "backup"}};
+    folder.turnComes = false;
+    for (const char* mode : {"1", "2"}) {
+        EXPECT_EQ(run(folder, arguments(mode)), 0);
+    }
+    EXPECT_EQ(folder.operations, 0);
+}
+
+struct RestoreCase {
+    const char* name;
+    RenameResult liveToBotVariant;
+    std::map<std::string, std::string> after;
+};
+
+class RestoreWhenTheLiveFileWillNotMove : public ::testing::TestWithParam<RestoreCase> {};
+
+// Only a taken bot-variant name makes way for the backup; after any other failure nothing
+// is deleted.
+TEST_P(RestoreWhenTheLiveFileWillNotMove, DeletesItOnlyWhenTheBotVariantNameIsTaken) {
+    MemoryFolder folder;
+    folder.files = {{name("game.cfg"), "bot"}, {name("game.bak"), "original"}};
+    folder.failingRenames[name("game.cfg")] = GetParam().liveToBotVariant;
+    restoreBackups(folder, NativeString());
+    std::map<NativeString, std::string> expected;
+    for (const auto& [file, content] : GetParam().after) {
+        expected[name(file)] = content;
+    }
+    EXPECT_EQ(folder.files, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RestoreWhenTheLiveFileWillNotMove,
+    ::testing::Values(
+        RestoreCase{"TargetTaken", RenameResult::TargetTaken, {{"game.cfg", "original"}}},
+        RestoreCase{
+            "OtherFailure", RenameResult::Failed, {{"game.cfg", "bot"}, {"game.bak", "original"}}}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace swapcfg

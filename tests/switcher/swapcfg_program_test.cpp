@@ -246,3 +246,55 @@ TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TogetherCase {
+    const char* name;
+    Layout before;
+    std::vector<std::string> modes;  // one run each, all started at once
+};
+
+void PrintTo(const TogetherCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SwapcfgRunsTogether : public ::testing::TestWithParam<TogetherCase> {};
+
+// Two batch files (a server's start script, a scheduled task) may run swapcfg on one folder
+// at the same moment.
+TEST_P(SwapcfgRunsTogether, NeverLoseOrDoubleAFile) {
+    constexpr int kRounds = 100;
+    TempDir root("together");
+    const fs::path prefix = root.path().native() + fs::path::preferred_separator;
+    std::vector<std::vector<NativeArgument>> runs;
+    for (const std::string& mode : GetParam().modes) {
+        runs.push_back({fs::path(mode).native(), prefix.native()});
+    }
+    const Files before = filesFor(GetParam().before, "");
+    std::multiset<std::string> expected;
+    for (const auto& [name, content] : before) {
+        expected.insert(content);
+    }
+    for (int round = 0; round < kRounds; ++round) {
+        fs::remove_all(root.path());
+        fs::create_directory(root.path());
+        for (const auto& [name, content] : before) {
+            testing_support::writeFile(root / name, content);
+        }
+        testing_support::runTogether(testing_support::siblingExecutable("swapcfg"), runs);
+        std::multiset<std::string> contents;
+        for (const auto& [name, content] : testing_support::snapshot(root.path())) {
+            contents.insert(content);
+        }
+        ASSERT_EQ(contents, expected) << "in round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SwapcfgRunsTogether,
+                         ::testing::Values(TogetherCase{"TwoRestores", kInstalled, {"2", "2"}},
+                                           TogetherCase{
+                                               "InstallAndRestore", kInstalled, {"1", "2"}}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+}  // namespace

@@ -1,0 +1,96 @@
+// The platform's file operations themselves: what counts as a backup that can be opened,
+// and which runs must wait for each other.
+#include "file_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <future>
+
+#include "temp_dir.h"
+
+namespace swapcfg {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+struct OpenCase {
+    const char* name;
+    void (*make)(const fs::path& path);
+    bool opens;
+};
+
+class CanOpenForReading : public ::testing::TestWithParam<OpenCase> {};
+
+TEST_P(CanOpenForReading, AcceptsOnlyARegularFile) {
+    testing_support::TempDir dir("open");
+    const fs::path backup = dir / "game.bak";
+    GetParam().make(backup);
+    EXPECT_EQ(platformFileOps().canOpenForReading(backup.native()), GetParam().opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CanOpenForReading,
+    ::testing::Values(
+        OpenCase{"RegularFile", [](const fs::path& p) { testing_support::writeFile(p, "x"); },
+                 true},
+        OpenCase{"EmptyFile", [](const fs::path& p) { testing_support::writeFile(p, ""); }, true},
+        OpenCase{"Directory", [](const fs::path& p) { fs::create_directory(p); }, false},
+        OpenCase{"Nothing", [](const fs::path&) {}, false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// Another way to write the path of the same file, or of another one.
+struct TurnCase {
+    const char* name;
+    fs::path (*otherName)(const fs::path& folder);
+    bool sameFolder;
+};
+
+std::wstring inCapitals(const fs::path& path) {
+    std::wstring text = path.wstring();
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; });
+    return text;
+}
+
+class FolderTurns : public ::testing::TestWithParam<TurnCase> {};
+
+TEST_P(FolderTurns, KeepOtherRunsOnTheSameFolderWaitingUntilReleased) {
+    testing_support::TempDir root("turns");
+    const fs::path folder = root / "game";
+    fs::create_directories(folder);
+    fs::create_directories(root / "other");
+    const fs::path other = GetParam().otherName(folder);
+    if (!fs::exists(other.parent_path())) {
+        GTEST_SKIP() << "this file system tells letter cases apart";
+    }
+    FileOps& files = platformFileOps();
+    auto held = files.waitForTurn((folder / "liblist.gam").native(), 0ms);
+    ASSERT_NE(held, nullptr);
+
+    // Asked from another thread: a thread that holds a Windows mutex may take it again.
+    const auto askElsewhere = [&] {
+        return std::async(std::launch::async,
+                          [&] { return files.waitForTurn(other.native(), 200ms) != nullptr; })
+            .get();
+    };
+    EXPECT_EQ(askElsewhere(), !GetParam().sameFolder);
+    held.reset();
+    EXPECT_TRUE(askElsewhere());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FolderTurns,
+    ::testing::Values(
+        TurnCase{"SameFile", [](const fs::path& f) { return f / "liblist.gam"; }, true},
+        TurnCase{"AnotherFileThere", [](const fs::path& f) { return f / "settings.scr"; }, true},
+        TurnCase{"ThroughDotDot", [](const fs::path& f) { return f / ".." / "game" / "game.cfg"; }, true},
+        TurnCase{"InCapitals", [](const fs::path& f) { return fs::path(inCapitals(f / "game.cfg")); }, true},
+        TurnCase{"AnotherFolder", [](const fs::path& f) { return f / ".." / "other" / "game.cfg"; }, false}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
+
+}  // namespace
+}  // namespace swapcfg
