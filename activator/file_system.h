@@ -1,6 +1,7 @@
 // The file operations the activator needs, behind an interface so that the rewrite protocol
 // is plain code and tests can put failures into any step. The platform's implementation
-// lives in file_system_win.cpp or file_system_posix.cpp.
+// lives in file_system_win.cpp or file_system_posix.cpp. A failed operation names the path
+// it worked on; rewriteFile then names the file being rewritten, whichever step failed.
 #pragma once
 
 #include <cstdint>
@@ -43,9 +44,9 @@ class FileSystem {
     [[nodiscard]] virtual FileResult traitsForRewrite(const NativeString& path,
                                                       FileTraits& traits) = 0;
 
-    // Creates a new, empty file in the directory of `target`, carrying `traits`.
-    [[nodiscard]] virtual FileResult createTempBeside(const NativeString& target, FileTraits traits,
-                                                      std::unique_ptr<WritableFile>& file) = 0;
+    // Creates a new, empty file at `path`, carrying `traits`; fails when the name is taken.
+    [[nodiscard]] virtual FileResult createNew(const NativeString& path, FileTraits traits,
+                                               std::unique_ptr<WritableFile>& file) = 0;
 
     // Puts `source` in place of `target` in one step, durably.
     [[nodiscard]] virtual FileResult replace(const NativeString& source,
@@ -56,5 +57,10 @@ class FileSystem {
 
 // The file system of the platform the program runs on.
 FileSystem& platformFileSystem();
+
+// True when a failed createNew's code means that something already has the name.
+bool isNameTaken(int code);
+
+std::uint32_t currentProcessId();
 
 }  // namespace velmora

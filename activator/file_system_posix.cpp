@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -146,19 +145,19 @@ class PosixFileSystem final : public FileSystem {
         return std::nullopt;
     }
 
-    FileResult createTempBeside(const NativeString& target, FileTraits traits,
-                                std::unique_ptr<WritableFile>& file) override {
-        NativeString name = target + ".XXXXXX";
-        UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
+    FileResult createNew(const NativeString& path, FileTraits traits,
+                         std::unique_ptr<WritableFile>& file) override {
+        UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!fd.valid()) {
-            return errorFrom(FileOp::CreateTemp, name);
+            return errorFrom(FileOp::CreateTemp, path);
         }
+        // Set apart from creating it: the process's umask must not narrow the bits.
         if (::fchmod(fd.get(), static_cast<mode_t>(traits.bits)) != 0) {
-            const FileError error = errorFrom(FileOp::CreateTemp, name);
-            ::unlink(name.c_str());
+            const FileError error = errorFrom(FileOp::CreateTemp, path);
+            ::unlink(path.c_str());
             return error;
         }
-        file = std::make_unique<PosixWritableFile>(std::move(name), std::move(fd));
+        file = std::make_unique<PosixWritableFile>(path, std::move(fd));
         return std::nullopt;
     }
 
@@ -182,6 +181,14 @@ class PosixFileSystem final : public FileSystem {
 FileSystem& platformFileSystem() {
     static PosixFileSystem files;
     return files;
+}
+
+bool isNameTaken(int code) {
+    return code == EEXIST;
+}
+
+std::uint32_t currentProcessId() {
+    return static_cast<std::uint32_t>(::getpid());
 }
 
 }  // namespace velmora

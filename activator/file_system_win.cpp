@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <memory>
 
 #include "file_system.h"
@@ -53,18 +52,10 @@ bool isDirectory(DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// A name beside the target that no other run of the program can pick at the same time.
-NativeString tempNameBeside(const NativeString& target) {
-    static std::atomic<unsigned> counter{0};
-    std::array<wchar_t, 32> suffix{};
-    ::wsprintfW(suffix.data(), L".%lx-%x.tmp", ::GetCurrentProcessId(), counter++);
-    return target + suffix.data();
-}
-
 class WinWritableFile final : public WritableFile {
   public:
-    WinWritableFile(NativeString path, NativeString target, UniqueHandle handle)
-        : path_(std::move(path)), target_(std::move(target)), handle_(std::move(handle)) {}
+    WinWritableFile(NativeString path, UniqueHandle handle)
+        : path_(std::move(path)), handle_(std::move(handle)) {}
 
     const NativeString& path() const override { return path_; }
 
@@ -73,10 +64,10 @@ class WinWritableFile final : public WritableFile {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
             DWORD written = 0;
             if (!::WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr)) {
-                return errorFrom(FileOp::Write, target_);
+                return errorFrom(FileOp::Write, path_);
             }
             if (written == 0) {
-                return errorFrom(FileOp::Write, target_, ERROR_DISK_FULL);
+                return errorFrom(FileOp::Write, path_, ERROR_DISK_FULL);
             }
             bytes.remove_prefix(written);
         }
@@ -85,21 +76,20 @@ class WinWritableFile final : public WritableFile {
 
     FileResult flush() override {
         if (!::FlushFileBuffers(handle_.get())) {
-            return errorFrom(FileOp::Flush, target_);
+            return errorFrom(FileOp::Flush, path_);
         }
         return std::nullopt;
     }
 
     FileResult close() override {
         if (!::CloseHandle(handle_.release())) {
-            return errorFrom(FileOp::Close, target_);
+            return errorFrom(FileOp::Close, path_);
         }
         return std::nullopt;
     }
 
   private:
     NativeString path_;
-    NativeString target_;  // errors name the file the user knows
     UniqueHandle handle_;
 };
 
@@ -151,16 +141,15 @@ class WinFileSystem final : public FileSystem {
         return std::nullopt;
     }
 
-    FileResult createTempBeside(const NativeString& target, FileTraits traits,
-                                std::unique_ptr<WritableFile>& file) override {
-        NativeString name = tempNameBeside(target);
+    FileResult createNew(const NativeString& path, FileTraits traits,
+                         std::unique_ptr<WritableFile>& file) override {
         const DWORD attributes = traits.bits != 0 ? traits.bits : FILE_ATTRIBUTE_NORMAL;
-        UniqueHandle handle(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        UniqueHandle handle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           attributes, nullptr));
         if (!handle.valid()) {
-            return errorFrom(FileOp::CreateTemp, target);
+            return errorFrom(FileOp::CreateTemp, path);
         }
-        file = std::make_unique<WinWritableFile>(std::move(name), target, std::move(handle));
+        file = std::make_unique<WinWritableFile>(path, std::move(handle));
         return std::nullopt;
     }
 
@@ -183,6 +172,15 @@ class WinFileSystem final : public FileSystem {
 FileSystem& platformFileSystem() {
     static WinFileSystem files;
     return files;
+}
+
+bool isNameTaken(int code) {
+    const auto error = static_cast<DWORD>(code);
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+std::uint32_t currentProcessId() {
+    return ::GetCurrentProcessId();
 }
 
 }  // namespace velmora

@@ -220,7 +220,9 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED:
             return onDpiChanged(*state, wParam, *reinterpret_cast<const RECT*>(lParam));
         case WM_DESTROY:
-            ::PostQuitMessage(state->exitCode);
+            // The exit code is read from the state once the loop has ended: a WM_CLOSE that
+            // comes while a command's box is up ends the loop before the command is done.
+            ::PostQuitMessage(0);
             return 0;
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
@@ -254,12 +256,13 @@ bool registerWindowClass(HINSTANCE instance) {
     return ::RegisterClassExW(&windowClass) != 0;
 }
 
-int runMessageLoop(HWND window) {
+// False when the loop could not go on.
+bool runMessageLoop(HWND window) {
     MSG message{};
     BOOL got = FALSE;
     while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1) {
-            return 1;
+            return false;
         }
         // Gives the window a dialog's keyboard: Tab, Enter, Esc and the Alt access keys.
         if (::IsWindow(window) && ::IsDialogMessageW(window, &message)) {
@@ -268,7 +271,7 @@ int runMessageLoop(HWND window) {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    return true;
 }
 
 }  // namespace
@@ -287,7 +290,7 @@ int runMainWindow(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, 
     ::ShowWindow(window, showCommand);
     ::UpdateWindow(window);
     ::SetFocus(state.buttons[0]);
-    return runMessageLoop(window);
+    return runMessageLoop(window) ? state.exitCode : 1;
 }
 
 }  // namespace velmora

@@ -29,15 +29,36 @@ class TempFileGuard {
     std::unique_ptr<WritableFile> file_;
 };
 
-}  // namespace
+void appendHex(NativeString& text, std::uint32_t value) {
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    NativeString digits;
+    do {
+        digits.insert(digits.begin(), static_cast<NativeChar>(kDigits[value % 16]));
+        value /= 16;
+    } while (value != 0);
+    text += digits;
+}
 
-FileResult rewriteFile(FileSystem& files, const NativeString& path, std::string_view bytes) {
+FileResult createTemporaryBeside(FileSystem& files, const NativeString& target, FileTraits traits,
+                                 std::unique_ptr<WritableFile>& file) {
+    const std::uint32_t processId = currentProcessId();
+    FileResult error;
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        error = files.createNew(temporaryNameBeside(target, processId, attempt), traits, file);
+        if (!error || !isNameTaken(error->code)) {
+            return error;
+        }
+    }
+    return error;
+}
+
+FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view bytes) {
     FileTraits traits;
     if (auto error = files.traitsForRewrite(path, traits)) {
         return error;
     }
     std::unique_ptr<WritableFile> created;
-    if (auto error = files.createTempBeside(path, traits, created)) {
+    if (auto error = createTemporaryBeside(files, path, traits, created)) {
         return error;
     }
     TempFileGuard temp(files, std::move(created));
@@ -55,6 +76,25 @@ FileResult rewriteFile(FileSystem& files, const NativeString& path, std::string_
     }
     temp.keep();
     return std::nullopt;
+}
+
+}  // namespace
+
+NativeString temporaryNameBeside(const NativeString& target, std::uint32_t processId, int attempt) {
+    NativeString name = target + nativeFromAscii(".");
+    appendHex(name, processId);
+    name += nativeFromAscii("-");
+    appendHex(name, static_cast<std::uint32_t>(attempt));
+    return name + nativeFromAscii(".tmp");
+}
+
+FileResult rewriteFile(FileSystem& files, const NativeString& path, std::string_view bytes) {
+    FileResult error = rewriteSteps(files, path, bytes);
+    // The user knows the descriptor, not the temporary file a step may have worked on.
+    if (error) {
+        error->path = path;
+    }
+    return error;
 }
 
 }  // namespace velmora

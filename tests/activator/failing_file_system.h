@@ -24,16 +24,16 @@ class FailingFileSystem final : public FileSystem {
                                                  : real_.traitsForRewrite(path, traits);
     }
 
-    FileResult createTempBeside(const NativeString& target, FileTraits traits,
-                                std::unique_ptr<WritableFile>& file) override {
+    FileResult createNew(const NativeString& path, FileTraits traits,
+                         std::unique_ptr<WritableFile>& file) override {
         if (failing_ == FileOp::CreateTemp) {
-            return injected(FileOp::CreateTemp, target);
+            return injected(FileOp::CreateTemp, path);
         }
         std::unique_ptr<WritableFile> realFile;
-        if (auto error = real_.createTempBeside(target, traits, realFile)) {
+        if (auto error = real_.createNew(path, traits, realFile)) {
             return error;
         }
-        file = std::make_unique<FailingFile>(std::move(realFile), failing_, target);
+        file = std::make_unique<FailingFile>(std::move(realFile), failing_);
         return std::nullopt;
     }
 
@@ -45,35 +45,34 @@ class FailingFileSystem final : public FileSystem {
     void remove(const NativeString& path) override { real_.remove(path); }
 
   private:
-    // Errors name the descriptor, as the platform's do.
+    // Errors name the path the step worked on, as the platform's do.
     static FileResult injected(FileOp op, const NativeString& path) {
         return FileError{op, path, kInjectedErrorCode};
     }
 
     class FailingFile final : public WritableFile {
       public:
-        FailingFile(std::unique_ptr<WritableFile> real, FileOp failing, NativeString target)
-            : real_(std::move(real)), failing_(failing), target_(std::move(target)) {}
+        FailingFile(std::unique_ptr<WritableFile> real, FileOp failing)
+            : real_(std::move(real)), failing_(failing) {}
         const NativeString& path() const override { return real_->path(); }
         FileResult write(std::string_view bytes) override {
             // Part of the content reaches the file before the failure, as on a full disk.
             if (failing_ == FileOp::Write) {
                 (void)real_->write(bytes.substr(0, bytes.size() / 2));
-                return injected(FileOp::Write, target_);
+                return injected(FileOp::Write, path());
             }
             return real_->write(bytes);
         }
         FileResult flush() override {
-            return failing_ == FileOp::Flush ? injected(FileOp::Flush, target_) : real_->flush();
+            return failing_ == FileOp::Flush ? injected(FileOp::Flush, path()) : real_->flush();
         }
         FileResult close() override {
-            return failing_ == FileOp::Close ? injected(FileOp::Close, target_) : real_->close();
+            return failing_ == FileOp::Close ? injected(FileOp::Close, path()) : real_->close();
         }
 
       private:
         std::unique_ptr<WritableFile> real_;
         FileOp failing_;
-        NativeString target_;
     };
 
     FileSystem& real_;

@@ -47,6 +47,7 @@ TEST(FullDisk, LeavesTheDescriptorAsItWasAndNoTemporaryFile) {
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->op == FileOp::Write || error->op == FileOp::Flush)
         << static_cast<int>(error->op);
+    EXPECT_EQ(error->path, (disk / "liblist.gam").native()) << "not the temporary file";
     EXPECT_EQ(snapshot(disk.path()).at("liblist.gam"), old);
     EXPECT_EQ(snapshot(disk.path()).size(), 2u);
 }

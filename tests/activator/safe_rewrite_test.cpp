@@ -29,6 +29,7 @@ TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
     const FileResult error = rewriteFile(files, f.descriptor, kNew);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->code, kInjectedErrorCode);
+    EXPECT_EQ(error->path, f.descriptor) << "the error names the file the user knows";
     EXPECT_EQ(snapshot(f.dir.path()),
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
 }
@@ -90,6 +91,41 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
                                   FileOp::CheckWritable}),
     [](const auto& test) { return std::string(test.param.name); });
+
+struct StaleCase {
+    const char* name;
+    int staleFiles;  // at the first names this run would pick
+    bool saves;
+};
+
+void PrintTo(const StaleCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class LeftFromAKilledRun : public ::testing::TestWithParam<StaleCase> {};
+
+// A run killed before it cleaned up leaves its temporary file; a later run may get the same
+// process id.
+TEST_P(LeftFromAKilledRun, TemporaryFilesArePassedOverAndLeftAlone) {
+    Fixture f;
+    for (int attempt = 0; attempt < GetParam().staleFiles; ++attempt) {
+        testing_support::writeFile(temporaryNameBeside(f.descriptor, currentProcessId(), attempt),
+                                   "stale");
+    }
+    auto expected = snapshot(f.dir.path());
+    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    EXPECT_EQ(error.has_value(), !GetParam().saves);
+    if (GetParam().saves) {
+        expected["liblist.gam"] = kNew;
+    }
+    EXPECT_EQ(snapshot(f.dir.path()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeftFromAKilledRun,
+                         ::testing::Values(StaleCase{"One", 1, true},
+                                           StaleCase{"AllButOne", kTemporaryNameTries - 1, true},
+                                           StaleCase{"AtEveryName", kTemporaryNameTries, false}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
     Fixture f;

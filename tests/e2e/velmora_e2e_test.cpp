@@ -142,6 +142,7 @@ struct CommandCase {
     std::optional<ExpectedBox> box;
     std::string expectedDescriptor;
     DWORD exitCode;
+    bool closeWhileBoxIsUp = false;  // instead of pressing OK
 };
 
 void PrintTo(const CommandCase& c, std::ostream* out) {
@@ -204,7 +205,11 @@ TEST_P(Command, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
         const HWND box = program.waitForMessageBox();
         ASSERT_NE(box, nullptr);
         expectBox(e2e::readMessageBox(box), *c.box);
-        e2e::pressOk(box);
+        if (c.closeWhileBoxIsUp) {
+            ::PostMessageW(window, WM_CLOSE, 0, 0);
+        } else {
+            e2e::pressOk(box);
+        }
     }
     EXPECT_EQ(program.waitForExit(), c.exitCode);
     EXPECT_EQ(game.descriptor(), c.expectedDescriptor);
@@ -249,6 +254,12 @@ INSTANTIATE_TEST_SUITE_P(
                     kDeactivatedBox, kDeactivated, 0},
         CommandCase{"ReadOnlyDescriptor", kWithBots, true, Action::ClickDeactivate,
                     ExpectedBox{L"Error", L"Could not save ", true, true}, kDescriptor, 1},
+        CommandCase{"ClosedWhileTheNotInstalledBoxIsUp", kWithoutBots, false, Action::AltA,
+                    kNotInstalledBox, kDescriptor, 1, true},
+        CommandCase{"ClosedWhileTheRefusedSaveBoxIsUp", kWithBots, true, Action::ClickDeactivate,
+                    ExpectedBox{L"Error", L"Could not save ", true, true}, kDescriptor, 1, true},
+        CommandCase{"ClosedWhileTheSuccessBoxIsUp", kWithBots, false, Action::ClickDeactivate,
+                    kDeactivatedBox, kDeactivated, 0, true},
         CommandCase{"CloseWritesNothing", kWithBots, false, Action::Close, std::nullopt,
                     kDescriptor, 0},
         CommandCase{"EscapeWritesNothing", kWithBots, false, Action::Escape, std::nullopt,
