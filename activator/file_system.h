@@ -1,6 +1,6 @@
 // The file operations the activator needs, behind an interface so that the rewrite protocol
 // is plain code and tests can put failures into any step. The platform's implementation
-// lives in file_system_win.cpp or file_system_posix.cpp. A failed operation names the path
+// lives in file_system_win.cpp or file_system_linux.cpp. A failed operation names the path
 // it worked on; rewriteFile then names the file being rewritten, whichever step failed.
 #pragma once
 
@@ -15,7 +15,7 @@
 namespace velmora {
 
 // What a rewrite carries over from the file it replaces (Windows attributes such as hidden
-// and system, or POSIX permission bits), opaque to portable code.
+// and system, or Linux permission bits), opaque to portable code.
 struct FileTraits {
     std::uint32_t bits = 0;
 };

@@ -1,5 +1,5 @@
 // Paths and system texts in the platform's own character type: UTF-16 on Windows, so that
-// paths outside the ANSI code page work, and bytes on POSIX.
+// paths outside the ANSI code page work, and bytes on Linux.
 #pragma once
 
 #include <filesystem>

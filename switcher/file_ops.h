@@ -1,5 +1,5 @@
 // The file operations the switcher uses, behind an interface so that its steps are plain
-// code. The platform's implementation is in file_ops_win.cpp or file_ops_posix.cpp.
+// code. The platform's implementation is in file_ops_win.cpp or file_ops_linux.cpp.
 #pragma once
 
 #include <chrono>
@@ -10,7 +10,7 @@
 
 namespace swapcfg {
 
-// Paths in the platform's own character type: UTF-16 on Windows, bytes on POSIX.
+// Paths in the platform's own character type: UTF-16 on Windows, bytes on Linux.
 using NativeString = std::filesystem::path::string_type;
 
 enum class RenameResult {

@@ -30,7 +30,7 @@ TEST(ErrorText, ExplainsWhatUsuallyCausesARefusedAccess) {
         EXPECT_EQ(contains(textFor(FileOp::CheckWritable, code), "read-only"), isAccessDenied(code))
             << code;
     }
-    // EPERM or EACCES on POSIX, ERROR_ACCESS_DENIED on Windows.
+    // EPERM or EACCES on Linux, ERROR_ACCESS_DENIED on Windows.
     EXPECT_TRUE(isAccessDenied(1) || isAccessDenied(5) || isAccessDenied(13));
 }
 

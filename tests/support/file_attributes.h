@@ -27,7 +27,7 @@ class FileLock {
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
 
 // The path in a form the test's own file calls accept at any length: "\\?\" before an
-// absolute Windows path, the path itself on POSIX.
+// absolute Windows path, the path itself on Linux.
 std::filesystem::path anyLengthForm(const std::filesystem::path& path);
 
 // Every entry below `directory`, at any depth and path length, by its path relative to it

@@ -58,7 +58,7 @@ class FolderLock final : public FolderTurn {
     Fd folder_;
 };
 
-class PosixFileOps final : public FileOps {
+class LinuxFileOps final : public FileOps {
   public:
     RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
         return renameWithoutReplacing(systemRenameCalls(), from.c_str(), to.c_str());
@@ -102,7 +102,7 @@ class PosixFileOps final : public FileOps {
 }  // namespace
 
 FileOps& platformFileOps() {
-    static PosixFileOps files;
+    static LinuxFileOps files;
     return files;
 }
 

@@ -1,4 +1,4 @@
-// The activator's file layer on POSIX systems, where the logic is built and tested natively.
+// The activator's file layer on Linux, where the logic is built and tested natively.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,9 +52,9 @@ NativeString directoryOf(const NativeString& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-class PosixWritableFile final : public WritableFile {
+class LinuxWritableFile final : public WritableFile {
   public:
-    PosixWritableFile(NativeString path, UniqueFd fd)
+    LinuxWritableFile(NativeString path, UniqueFd fd)
         : path_(std::move(path)), fd_(std::move(fd)) {}
 
     const NativeString& path() const override { return path_; }
@@ -92,7 +92,7 @@ class PosixWritableFile final : public WritableFile {
     UniqueFd fd_;
 };
 
-class PosixFileSystem final : public FileSystem {
+class LinuxFileSystem final : public FileSystem {
   public:
     bool isRegularFile(const NativeString& path) override {
         struct stat info {};
@@ -157,7 +157,7 @@ class PosixFileSystem final : public FileSystem {
             ::unlink(path.c_str());
             return error;
         }
-        file = std::make_unique<PosixWritableFile>(path, std::move(fd));
+        file = std::make_unique<LinuxWritableFile>(path, std::move(fd));
         return std::nullopt;
     }
 
@@ -179,7 +179,7 @@ class PosixFileSystem final : public FileSystem {
 }  // namespace
 
 FileSystem& platformFileSystem() {
-    static PosixFileSystem files;
+    static LinuxFileSystem files;
     return files;
 }
 
