@@ -1,5 +1,6 @@
 // Turns a failed file operation into the text of an error box. Only the system's own part
-// (its reason for the code) differs between platforms: error_text_win.cpp, _linux.cpp.
+// (its reason for the code) differs between platforms: error_text_win.cpp and
+// error_text_linux.cpp.
 #pragma once
 
 #include "file_error.h"

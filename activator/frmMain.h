@@ -1,6 +1,6 @@
-// The activator's main window as logic: its load handler, the click handlers of its two
-// buttons, and the descriptor it reads at start-up and rewrites on a command. The window
-// itself (frmMain_win.cpp) creates the controls and calls these handlers.
+// The activator's main window, frmMain, as logic: its load handler, the click handlers of
+// its two buttons, and the descriptor it reads at start-up and rewrites on a command. Its
+// Win32 window (frmMain_win.cpp) creates the controls and calls these handlers.
 #pragma once
 
 #include <string>

@@ -5,8 +5,8 @@
 
 #include "file_system.h"
 #include "frmMain.h"
+#include "frmMain_win.h"
 #include "game_directory.h"
-#include "main_window_win.h"
 #include "window_message_boxes_win.h"
 
 namespace {
@@ -38,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         velmora::WindowMessageBoxes boxes;
         velmora::frmMain form(velmora::platformFileSystem(), boxes,
                               velmora::applicationDirectoryOf(runningExecutablePath()));
-        return velmora::runMainWindow(instance, form, boxes, showCommand);
+        return velmora::runFrmMain(instance, form, boxes, showCommand);
     } catch (...) {
         ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
                       MB_OK | MB_ICONERROR);

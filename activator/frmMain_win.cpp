@@ -1,4 +1,4 @@
-#include "main_window_win.h"
+#include "frmMain_win.h"
 
 #include <array>
 #include <utility>
@@ -60,8 +60,8 @@ class UniqueFont {
 };
 
 // Everything the window needs between messages; attached to it as GWLP_USERDATA.
-struct MainWindow {
-    MainWindow(frmMain& f, WindowMessageBoxes& b) : form(f), boxes(b) {}
+struct WindowState {
+    WindowState(frmMain& f, WindowMessageBoxes& b) : form(f), boxes(b) {}
 
     frmMain& form;
     WindowMessageBoxes& boxes;
@@ -73,11 +73,11 @@ struct MainWindow {
     int exitCode = 0;
 };
 
-MainWindow* stateOf(HWND window) {
-    return reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+WindowState* stateOf(HWND window) {
+    return reinterpret_cast<WindowState*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void layOut(MainWindow& state, UINT dpi) {
+void layOut(WindowState& state, UINT dpi) {
     // The old font stays alive until the buttons have been given the new one.
     const LOGFONTW logFont = messageFontFor(dpi);
     UniqueFont font(::CreateFontIndirectW(&logFont));
@@ -104,7 +104,7 @@ void sizeAndCenter(HWND window) {
 }
 
 void attachState(HWND window, const CREATESTRUCTW& create) {
-    auto* state = static_cast<MainWindow*>(create.lpCreateParams);
+    auto* state = static_cast<WindowState*>(create.lpCreateParams);
     state->window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
 }
@@ -114,7 +114,7 @@ HICON programIcon(HINSTANCE instance, int width, int height) {
                                            width, height, LR_SHARED));
 }
 
-LRESULT onCreate(MainWindow& state, const CREATESTRUCTW& create) {
+LRESULT onCreate(WindowState& state, const CREATESTRUCTW& create) {
     if (!state.form.Form_Load()) {
         state.exitCode = 1;
         return -1;  // the window is never shown, and CreateWindowExW fails
@@ -137,7 +137,7 @@ LRESULT onCreate(MainWindow& state, const CREATESTRUCTW& create) {
     return 0;
 }
 
-void runCommand(MainWindow& state, bool (frmMain::*command)()) {
+void runCommand(WindowState& state, bool (frmMain::*command)()) {
     // One command per start: a second press while the first one's box is up does nothing.
     if (state.commandRan) {
         return;
@@ -148,7 +148,7 @@ void runCommand(MainWindow& state, bool (frmMain::*command)()) {
     ::DestroyWindow(state.window);
 }
 
-void pressFocusedButton(MainWindow& state) {
+void pressFocusedButton(WindowState& state) {
     const HWND focus = ::GetFocus();
     for (const HWND button : state.buttons) {
         if (button == focus) {
@@ -158,7 +158,7 @@ void pressFocusedButton(MainWindow& state) {
     }
 }
 
-LRESULT onCommand(MainWindow& state, int id, int notification) {
+LRESULT onCommand(WindowState& state, int id, int notification) {
     switch (id) {
         case kCmdMit:
             if (notification == BN_CLICKED) {
@@ -181,7 +181,7 @@ LRESULT onCommand(MainWindow& state, int id, int notification) {
     }
 }
 
-LRESULT onActivate(MainWindow& state, WPARAM activation) {
+LRESULT onActivate(WindowState& state, WPARAM activation) {
     // Keep the keyboard focus on the button that had it when the window comes back.
     if (LOWORD(activation) == WA_INACTIVE) {
         state.focusWhenInactive = ::GetFocus();
@@ -193,7 +193,7 @@ LRESULT onActivate(MainWindow& state, WPARAM activation) {
     return 0;
 }
 
-LRESULT onDpiChanged(MainWindow& state, WPARAM dpi, const RECT& suggested) {
+LRESULT onDpiChanged(WindowState& state, WPARAM dpi, const RECT& suggested) {
     ::SetWindowPos(state.window, nullptr, suggested.left, suggested.top,
                    suggested.right - suggested.left, suggested.bottom - suggested.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -206,7 +206,7 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         attachState(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
-    MainWindow* state = stateOf(window);
+    WindowState* state = stateOf(window);
     if (state == nullptr) {
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
@@ -276,11 +276,11 @@ bool runMessageLoop(HWND window) {
 
 }  // namespace
 
-int runMainWindow(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int showCommand) {
+int runFrmMain(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int showCommand) {
     if (!registerWindowClass(instance)) {
         return 1;
     }
-    MainWindow state(form, boxes);
+    WindowState state(form, boxes);
     const HWND window = ::CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT,
                                           CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, &state);
     if (window == nullptr) {
