@@ -1,26 +1,18 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 
 #include "error_text.h"
+#include "unique_handle_win.h"
 
 namespace velmora {
-namespace {
-
-// Owns a buffer that FormatMessageW allocated.
-struct LocalFreeDeleter {
-    void operator()(wchar_t* text) const { ::LocalFree(text); }
-};
-
-}  // namespace
 
 NativeString systemReason(int code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, LocalFreeDeleter> owned(buffer);
+    const UniqueLocalText owned(buffer);
     NativeString reason = length != 0 ? NativeString(buffer, length) : NativeString();
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) {
         reason.pop_back();

@@ -9,36 +9,10 @@
 #include <utility>
 
 #include "file_system.h"
+#include "unique_fd_linux.h"
 
 namespace velmora {
 namespace {
-
-// Owns one file descriptor.
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        reset(std::exchange(other.fd_, -1));
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { reset(); }
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
-
-  private:
-    int fd_;
-};
 
 FileError errorFrom(FileOp op, const NativeString& path, int code = errno) {
     return FileError{op, path, code};
@@ -81,7 +55,7 @@ class LinuxWritableFile final : public WritableFile {
     }
 
     FileResult close() override {
-        if (::close(fd_.release()) != 0) {
+        if (::close(fd_.disown()) != 0) {
             return errorFrom(FileOp::Close, path_);
         }
         return std::nullopt;

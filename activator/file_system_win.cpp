@@ -82,7 +82,7 @@ class WinWritableFile final : public WritableFile {
     }
 
     FileResult close() override {
-        if (!::CloseHandle(handle_.release())) {
+        if (!::CloseHandle(handle_.disown())) {
             return errorFrom(FileOp::Close, path_);
         }
         return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include "dpi_win.h"
 #include "resource_ids.h"
+#include "unique_handle_win.h"
 #include "window_message_boxes_win.h"
 
 namespace velmora {
@@ -32,32 +33,6 @@ constexpr std::array<ButtonLayout, 2> kButtons = {{
     {kCmdMit, L"&Activate Bots", {4, 12, 4 + 109, 12 + 29}},
     {kCmdOhne, L"&Deactivate Bots", {120, 12, 120 + 109, 12 + 29}},
 }};
-
-// Owns one font created for the window's DPI.
-class UniqueFont {
-  public:
-    UniqueFont() = default;
-    explicit UniqueFont(HFONT font) : font_(font) {}
-    UniqueFont(UniqueFont&& other) noexcept : font_(std::exchange(other.font_, nullptr)) {}
-    UniqueFont& operator=(UniqueFont&& other) noexcept {
-        reset(std::exchange(other.font_, nullptr));
-        return *this;
-    }
-    UniqueFont(const UniqueFont&) = delete;
-    UniqueFont& operator=(const UniqueFont&) = delete;
-    ~UniqueFont() { reset(); }
-
-    HFONT get() const { return font_; }
-    void reset(HFONT font = nullptr) {
-        if (font_ != nullptr) {
-            ::DeleteObject(font_);
-        }
-        font_ = font;
-    }
-
-  private:
-    HFONT font_ = nullptr;
-};
 
 // Everything the window needs between messages; attached to it as GWLP_USERDATA.
 struct WindowState {

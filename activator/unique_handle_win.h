@@ -1,38 +1,37 @@
-// Owns one kernel handle from CreateFileW and closes it exactly once.
+// The Win32 resources the activator owns, each released exactly once (unique_resource.h).
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include "unique_resource.h"
 
 namespace velmora {
 
-class UniqueHandle {
-  public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        reset(std::exchange(other.handle_, INVALID_HANDLE_VALUE));
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { reset(); }
-
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE release() { return std::exchange(handle_, INVALID_HANDLE_VALUE); }
-    void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
-        if (valid()) {
-            ::CloseHandle(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+// A kernel handle (CreateFileW, CreateProcessW); CreateFileW reports failure as
+// INVALID_HANDLE_VALUE, most others as null.
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type none() { return INVALID_HANDLE_VALUE; }
+    static bool owns(Type handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void release(Type handle) { ::CloseHandle(handle); }
 };
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+
+struct FontTraits {
+    using Type = HFONT;
+    static Type none() { return nullptr; }
+    static bool owns(Type font) { return font != nullptr; }
+    static void release(Type font) { ::DeleteObject(font); }
+};
+using UniqueFont = UniqueResource<FontTraits>;
+
+// Text that the system allocated with LocalAlloc (FormatMessageW).
+struct LocalTextTraits {
+    using Type = wchar_t*;
+    static Type none() { return nullptr; }
+    static bool owns(Type text) { return text != nullptr; }
+    static void release(Type text) { ::LocalFree(text); }
+};
+using UniqueLocalText = UniqueResource<LocalTextTraits>;
 
 }  // namespace velmora

@@ -5,17 +5,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "file_system.h"
 #include "run_program.h"
 #include "safe_rewrite.h"
 #include "temp_dir.h"
+#include "unique_handle_win.h"
 
 namespace velmora {
 namespace {
 
 using testing_support::snapshot;
+
+constexpr auto kTakingHoldTimeout = std::chrono::seconds(20);
+constexpr DWORD kPollMs = 10;
 
 // Runs hold_file.exe on `path` and returns once it holds the file.
 class Holder {
@@ -26,26 +29,32 @@ class Holder {
                                    std::to_wstring(milliseconds);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
         if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, nullptr, &startup, &process_)) {
+                              nullptr, nullptr, &startup, &process)) {
             throw std::runtime_error("cannot start hold_file.exe");
         }
+        const UniqueHandle thread(process.hThread);
+        process_.reset(process.hProcess);
         const auto marker = std::filesystem::path(path.native() + L".held");
+        const auto deadline = std::chrono::steady_clock::now() + kTakingHoldTimeout;
         while (!std::filesystem::exists(marker)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            // Doubles as the pause between looks; a holder that ended will never hold it.
+            if (::WaitForSingleObject(process_.get(), kPollMs) != WAIT_TIMEOUT ||
+                std::chrono::steady_clock::now() > deadline) {
+                throw std::runtime_error("hold_file.exe did not take hold of " + path.string());
+            }
         }
         std::filesystem::remove(marker);
     }
     Holder(const Holder&) = delete;
     Holder& operator=(const Holder&) = delete;
-    ~Holder() {
-        ::WaitForSingleObject(process_.hProcess, 30000);
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
-    }
+    Holder(Holder&&) = delete;
+    Holder& operator=(Holder&&) = delete;
+    ~Holder() { ::WaitForSingleObject(process_.get(), 30000); }
 
   private:
-    PROCESS_INFORMATION process_{};
+    UniqueHandle process_;
 };
 
 struct HoldCase {

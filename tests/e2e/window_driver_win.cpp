@@ -82,18 +82,17 @@ RunningProgram::RunningProgram(const std::filesystem::path& executable) {
                           nullptr, directory.c_str(), &startup, &process)) {
         throw std::runtime_error("cannot start " + executable.string());
     }
-    ::CloseHandle(process.hThread);
-    process_ = process.hProcess;
+    const velmora::UniqueHandle thread(process.hThread);
+    process_.reset(process.hProcess);
     processId_ = process.dwProcessId;
     threadId_ = process.dwThreadId;
 }
 
 RunningProgram::~RunningProgram() {
-    if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_, 99);
-        ::WaitForSingleObject(process_, 5000);
+    if (::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.get(), 99);
+        ::WaitForSingleObject(process_.get(), 5000);
     }
-    ::CloseHandle(process_);
 }
 
 HWND RunningProgram::waitForWindow(const wchar_t* className) const {
@@ -109,11 +108,11 @@ HWND RunningProgram::findWindow(const wchar_t* className) const {
 std::optional<DWORD> RunningProgram::waitForExit() const {
     const auto milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(kTimeout).count();
-    if (::WaitForSingleObject(process_, static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(milliseconds)) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
     DWORD code = 0;
-    ::GetExitCodeProcess(process_, &code);
+    ::GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "unique_handle_win.h"
+
 namespace e2e {
 
 struct BoxContent {
@@ -38,7 +40,7 @@ class RunningProgram {
     DWORD threadId() const { return threadId_; }
 
   private:
-    HANDLE process_ = nullptr;
+    velmora::UniqueHandle process_;
     DWORD processId_ = 0;
     DWORD threadId_ = 0;
 };

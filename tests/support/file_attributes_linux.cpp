@@ -7,23 +7,19 @@
 #include <stdexcept>
 
 #include "file_attributes.h"
+#include "unique_fd_linux.h"
 
 namespace testing_support {
 namespace {
 
 bool setImmutable(const std::filesystem::path& path, bool immutable) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    const velmora::UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    int flags = 0;
+    if (!file || ::ioctl(file.get(), FS_IOC_GETFLAGS, &flags) != 0) {
         return false;
     }
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
+    flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    return ::ioctl(file.get(), FS_IOC_SETFLAGS, &flags) == 0;
 }
 
 class ImmutableLock final : public FileLock {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "file_attributes.h"
+#include "unique_handle_win.h"
 
 namespace testing_support {
 namespace {
@@ -13,17 +14,22 @@ class OpenWithoutSharing final : public FileLock {
     explicit OpenWithoutSharing(const std::filesystem::path& path)
         : handle_(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        if (handle_ == INVALID_HANDLE_VALUE) {
+        if (!handle_) {
             throw std::runtime_error("cannot hold " + path.string() + " open");
         }
     }
-    OpenWithoutSharing(const OpenWithoutSharing&) = delete;
-    OpenWithoutSharing& operator=(const OpenWithoutSharing&) = delete;
-    ~OpenWithoutSharing() override { ::CloseHandle(handle_); }
 
   private:
-    HANDLE handle_;
+    velmora::UniqueHandle handle_;
 };
+
+struct FindHandleTraits {
+    using Type = HANDLE;
+    static Type none() { return INVALID_HANDLE_VALUE; }
+    static bool owns(Type search) { return search != INVALID_HANDLE_VALUE; }
+    static void release(Type search) { ::FindClose(search); }
+};
+using UniqueFindHandle = velmora::UniqueResource<FindHandleTraits>;
 
 void addAttributes(const std::filesystem::path& path, DWORD added) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -66,8 +72,8 @@ std::vector<std::string> entriesBelow(const std::filesystem::path& directory) {
     const std::function<void(const std::wstring&, const std::wstring&)> walk =
         [&](const std::wstring& absolute, const std::wstring& relative) {
             WIN32_FIND_DATAW found{};
-            const HANDLE search = ::FindFirstFileW((absolute + L"\\*").c_str(), &found);
-            if (search == INVALID_HANDLE_VALUE) {
+            const UniqueFindHandle search(::FindFirstFileW((absolute + L"\\*").c_str(), &found));
+            if (!search) {
                 return;
             }
             do {
@@ -83,8 +89,7 @@ std::vector<std::string> entriesBelow(const std::filesystem::path& directory) {
                 if (isDirectory) {
                     walk(absolute + L"\\" + name, path);
                 }
-            } while (::FindNextFileW(search, &found));
-            ::FindClose(search);
+            } while (::FindNextFileW(search.get(), &found));
         };
     walk(anyLengthForm(directory).native(), L"");
     return entries;

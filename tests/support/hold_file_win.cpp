@@ -4,19 +4,20 @@
 
 #include <string>
 
+#include "unique_handle_win.h"
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
         return 2;
     }
-    const HANDLE file = ::CreateFileW(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const velmora::UniqueHandle file(::CreateFileW(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return 1;
     }
     const std::wstring marker = std::wstring(argv[1]) + L".held";
-    ::CloseHandle(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    velmora::UniqueHandle(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     ::Sleep(static_cast<DWORD>(std::stoul(argv[2])));
-    ::CloseHandle(file);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "run_program.h"
+#include "unique_fd_linux.h"
 
 extern char** environ;
 
@@ -21,11 +22,13 @@ ProgramResult runProgram(const std::filesystem::path& program,
     if (::pipe(pipeEnds.data()) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    const velmora::UniqueFd readEnd(pipeEnds[0]);
+    velmora::UniqueFd writeEnd(pipeEnds[1]);
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
-    ::posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    ::posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
-    ::posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    ::posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDERR_FILENO);
+    ::posix_spawn_file_actions_addclose(&actions, readEnd.get());
 
     std::vector<NativeArgument> argumentCopies = arguments;
     NativeArgument programName = program.native();
@@ -39,19 +42,17 @@ ProgramResult runProgram(const std::filesystem::path& program,
     const int spawned =
         ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
     ::posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
+    writeEnd.reset();  // the child's copy is the only writer left: its end is our end of file
     if (spawned != 0) {
-        ::close(pipeEnds[0]);
         throw std::runtime_error("cannot start " + program.string());
     }
 
     ProgramResult result;
     std::array<char, 4096> buffer{};
     ssize_t got = 0;
-    while ((got = ::read(pipeEnds[0], buffer.data(), buffer.size())) > 0) {
+    while ((got = ::read(readEnd.get(), buffer.data(), buffer.size())) > 0) {
         result.output.append(buffer.data(), static_cast<std::size_t>(got));
     }
-    ::close(pipeEnds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

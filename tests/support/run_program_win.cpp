@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "run_program.h"
+#include "unique_handle_win.h"
 
 namespace testing_support {
 namespace {
@@ -41,12 +42,14 @@ std::filesystem::path siblingExecutable(const std::string& name) {
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<NativeArgument>& arguments) {
     SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+    HANDLE pipeRead = nullptr;
+    HANDLE pipeWrite = nullptr;
+    if (!::CreatePipe(&pipeRead, &pipeWrite, &inheritable, 0)) {
         throw std::runtime_error("CreatePipe failed");
     }
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    const velmora::UniqueHandle readEnd(pipeRead);
+    velmora::UniqueHandle writeEnd(pipeWrite);
+    ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
 
     std::wstring commandLine = quoted(program.native());
     for (const auto& argument : arguments) {
@@ -56,31 +59,29 @@ ProgramResult runProgram(const std::filesystem::path& program,
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = nullptr;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdOutput = writeEnd.get();
+    startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
     const BOOL started =
         ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
-    ::CloseHandle(writeEnd);
+    writeEnd.reset();  // the child's copy is the only writer left: its end is our end of file
     if (!started) {
-        ::CloseHandle(readEnd);
         throw std::runtime_error("cannot start " + program.string());
     }
+    const velmora::UniqueHandle thread(process.hThread);
+    const velmora::UniqueHandle child(process.hProcess);
 
     ProgramResult result;
     std::array<char, 4096> buffer{};
     DWORD got = 0;
-    while (::ReadFile(readEnd, buffer.data(), buffer.size(), &got, nullptr) && got > 0) {
+    while (::ReadFile(readEnd.get(), buffer.data(), buffer.size(), &got, nullptr) && got > 0) {
         result.output.append(buffer.data(), got);
     }
-    ::CloseHandle(readEnd);
-    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::WaitForSingleObject(child.get(), INFINITE);
     DWORD exitCode = 0;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
+    ::GetExitCodeProcess(child.get(), &exitCode);
     result.exitCode = static_cast<int>(exitCode);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
     return result;
 }
 

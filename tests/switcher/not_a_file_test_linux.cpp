@@ -9,6 +9,7 @@
 
 #include "file_ops.h"
 #include "temp_dir.h"
+#include "unique_fd_linux.h"
 
 namespace swapcfg {
 namespace {
@@ -21,7 +22,7 @@ TEST(CanOpenForReading, RefusesAFifoAtOnce) {
                             [&] { return platformFileOps().canOpenForReading(fifo.native()); });
     if (opens.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
         // Let the blocked open go on, so that the test can end.
-        ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        const velmora::UniqueFd writer(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
         FAIL() << "the test-open waited for a writer";
     }
     EXPECT_FALSE(opens.get());

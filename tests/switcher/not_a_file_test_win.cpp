@@ -6,6 +6,7 @@
 #include <string>
 
 #include "file_ops.h"
+#include "unique_handle_win.h"
 
 namespace swapcfg {
 namespace {
@@ -13,11 +14,10 @@ namespace {
 TEST(CanOpenForReading, RefusesANamedPipe) {
     const std::wstring pipe =
         L"\\\\.\\pipe\\swapcfg-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-liblist.bak";
-    const HANDLE server =
-        ::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
-    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    const velmora::UniqueHandle server(::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND,
+                                                          PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
+    ASSERT_TRUE(server);
     EXPECT_FALSE(platformFileOps().canOpenForReading(pipe));
-    ::CloseHandle(server);
 }
 
 }  // namespace
