@@ -16,7 +16,7 @@ namespace velmora {
 
 // What a rewrite carries over from the file it replaces (Windows attributes such as hidden
 // and system, or Linux permission bits), opaque to portable code.
-struct FileTraits {
+struct CarriedAttributes {
     std::uint32_t bits = 0;
 };
 
@@ -41,11 +41,13 @@ class FileSystem {
     [[nodiscard]] virtual FileResult readAll(const NativeString& path, std::string& bytes) = 0;
 
     // Fails for a file that must not be rewritten: missing, not a regular file, read-only.
-    [[nodiscard]] virtual FileResult traitsForRewrite(const NativeString& path,
-                                                      FileTraits& traits) = 0;
+    // Otherwise gives the attributes its replacement must carry over.
+    [[nodiscard]] virtual FileResult checkRewritable(const NativeString& path,
+                                                     CarriedAttributes& carried) = 0;
 
-    // Creates a new, empty file at `path`, carrying `traits`; fails when the name is taken.
-    [[nodiscard]] virtual FileResult createNew(const NativeString& path, FileTraits traits,
+    // Creates a new, empty file at `path` with the attributes `carried`; fails when the name
+    // is taken.
+    [[nodiscard]] virtual FileResult createNew(const NativeString& path, CarriedAttributes carried,
                                                std::unique_ptr<WritableFile>& file) = 0;
 
     // Puts `source` in place of `target` in one step, durably.

@@ -102,7 +102,7 @@ class LinuxFileSystem final : public FileSystem {
         }
     }
 
-    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+    FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
             return errorFrom(FileOp::CheckWritable, path);
@@ -115,18 +115,18 @@ class LinuxFileSystem final : public FileSystem {
         if ((info.st_mode & S_IWUSR) == 0) {
             return errorFrom(FileOp::CheckWritable, path, EACCES);
         }
-        traits.bits = info.st_mode & 07777;
+        carried.bits = info.st_mode & 07777;
         return std::nullopt;
     }
 
-    FileResult createNew(const NativeString& path, FileTraits traits,
+    FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
         UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!fd.valid()) {
             return errorFrom(FileOp::CreateTemp, path);
         }
         // Set apart from creating it: the process's umask must not narrow the bits.
-        if (::fchmod(fd.get(), static_cast<mode_t>(traits.bits)) != 0) {
+        if (::fchmod(fd.get(), static_cast<mode_t>(carried.bits)) != 0) {
             const FileError error = errorFrom(FileOp::CreateTemp, path);
             ::unlink(path.c_str());
             return error;

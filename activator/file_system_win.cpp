@@ -12,17 +12,21 @@ namespace velmora {
 namespace {
 
 // Attributes a rewritten descriptor keeps from the one it replaces.
-constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+constexpr DWORD kAttributesToCarry = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// A virus scanner or the game itself may hold the descriptor for a moment; such refusals
-// are retried for about a second before they count.
+// A virus scanner, a backup or cloud-sync client, or the game itself may hold the descriptor
+// for a moment; such refusals are retried for about a second before they count.
 constexpr int kBusyRetries = 20;
 constexpr DWORD kBusyRetryPauseMs = 50;
 
 // "An operation is not supported on a directory"; older SDK headers lack its name.
 constexpr DWORD kErrorDirectoryNotSupported = 336;
 
+// ERROR_ACCESS_DENIED counts as busy too: Windows gives it, not a sharing violation, while
+// a file is being deleted or replaced by another program, and for a target that another
+// program holds open without FILE_SHARE_DELETE. The price: a refusal that is real (a
+// protected folder) is reported after about a second instead of at once.
 bool isBusy(DWORD code) {
     return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
            code == ERROR_ACCESS_DENIED;
@@ -125,7 +129,7 @@ class WinFileSystem final : public FileSystem {
         }
     }
 
-    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+    FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         const DWORD attributes = ::GetFileAttributesW(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             return errorFrom(FileOp::CheckWritable, path);
@@ -137,13 +141,13 @@ class WinFileSystem final : public FileSystem {
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             return errorFrom(FileOp::CheckWritable, path, ERROR_ACCESS_DENIED);
         }
-        traits.bits = attributes & kCarriedAttributes;
+        carried.bits = attributes & kAttributesToCarry;
         return std::nullopt;
     }
 
-    FileResult createNew(const NativeString& path, FileTraits traits,
+    FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
-        const DWORD attributes = traits.bits != 0 ? traits.bits : FILE_ATTRIBUTE_NORMAL;
+        const DWORD attributes = carried.bits != 0 ? carried.bits : FILE_ATTRIBUTE_NORMAL;
         UniqueHandle handle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                           attributes, nullptr));
         if (!handle.valid()) {
@@ -153,6 +157,13 @@ class WinFileSystem final : public FileSystem {
         return std::nullopt;
     }
 
+    // MoveFileExW, not ReplaceFileW: with REPLACE_EXISTING it is a single rename, which
+    // leaves either the old descriptor or the new one whatever happens, and WRITE_THROUGH
+    // returns only once the rename is on disk. ReplaceFileW does the swap in several steps
+    // with failure codes of their own (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ...) and
+    // differs between Windows, network file systems and Wine. What this gives up: the new
+    // file gets its folder's inherited permissions, not an ACL of the replaced file's own,
+    // and no alternate data streams; the attributes that matter are carried over above.
     FileResult replace(const NativeString& source, const NativeString& target) override {
         const DWORD code = retryWhileBusy([&] {
             return ::MoveFileExW(source.c_str(), target.c_str(),

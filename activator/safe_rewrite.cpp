@@ -39,12 +39,12 @@ void appendHex(NativeString& text, std::uint32_t value) {
     text += digits;
 }
 
-FileResult createTemporaryBeside(FileSystem& files, const NativeString& target, FileTraits traits,
-                                 std::unique_ptr<WritableFile>& file) {
+FileResult createTemporaryBeside(FileSystem& files, const NativeString& target,
+                                 CarriedAttributes carried, std::unique_ptr<WritableFile>& file) {
     const std::uint32_t processId = currentProcessId();
     FileResult error;
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        error = files.createNew(temporaryNameBeside(target, processId, attempt), traits, file);
+        error = files.createNew(temporaryNameBeside(target, processId, attempt), carried, file);
         if (!error || !isNameTaken(error->code)) {
             return error;
         }
@@ -53,12 +53,12 @@ FileResult createTemporaryBeside(FileSystem& files, const NativeString& target, 
 }
 
 FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view bytes) {
-    FileTraits traits;
-    if (auto error = files.traitsForRewrite(path, traits)) {
+    CarriedAttributes carried;
+    if (auto error = files.checkRewritable(path, carried)) {
         return error;
     }
     std::unique_ptr<WritableFile> created;
-    if (auto error = createTemporaryBeside(files, path, traits, created)) {
+    if (auto error = createTemporaryBeside(files, path, carried, created)) {
         return error;
     }
     TempFileGuard temp(files, std::move(created));

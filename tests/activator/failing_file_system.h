@@ -19,18 +19,18 @@ class FailingFileSystem final : public FileSystem {
         return failing_ == FileOp::Read ? injected(FileOp::Read, path) : real_.readAll(path, bytes);
     }
 
-    FileResult traitsForRewrite(const NativeString& path, FileTraits& traits) override {
+    FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         return failing_ == FileOp::CheckWritable ? injected(FileOp::CheckWritable, path)
-                                                 : real_.traitsForRewrite(path, traits);
+                                                 : real_.checkRewritable(path, carried);
     }
 
-    FileResult createNew(const NativeString& path, FileTraits traits,
+    FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
         if (failing_ == FileOp::CreateTemp) {
             return injected(FileOp::CreateTemp, path);
         }
         std::unique_ptr<WritableFile> realFile;
-        if (auto error = real_.createNew(path, traits, realFile)) {
+        if (auto error = real_.createNew(path, carried, realFile)) {
             return error;
         }
         file = std::make_unique<FailingFile>(std::move(realFile), failing_);

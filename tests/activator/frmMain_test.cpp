@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "failing_file_system.h"
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "temp_dir.h"
 
 namespace velmora {
@@ -135,9 +135,10 @@ TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"");
 }
 
+// On Linux, where no attribute hides a file, a descriptor with unusual permission bits.
 TEST(StartUp, AcceptsAHiddenDescriptor) {
     QoxGame qox;
-    testing_support::markHidden(qox.game.descriptor());
+    testing_support::setCarriedAttribute(qox.game.descriptor());
     frmMain form = qox.form();
     EXPECT_TRUE(form.Form_Load());
     EXPECT_TRUE(qox.boxes.shown.empty());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "failing_file_system.h"
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "temp_dir.h"
 
 namespace velmora {
@@ -47,9 +47,9 @@ TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
 
 TEST(Rewrite, KeepsTheHiddenMark) {
     Fixture f;
-    testing_support::markHidden(f.descriptor);
+    testing_support::setCarriedAttribute(f.descriptor);
     ASSERT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
-    EXPECT_TRUE(testing_support::isMarkedHidden(f.descriptor));
+    EXPECT_TRUE(testing_support::hasCarriedAttribute(f.descriptor));
     EXPECT_EQ(testing_support::readFile(f.descriptor), kNew);
 }
 

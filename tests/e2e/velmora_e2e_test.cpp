@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
 #include "window_driver_win.h"

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "file_attributes.h"
+#include "platform_files.h"
 
 namespace testing_support {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <set>
 
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
 

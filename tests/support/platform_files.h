@@ -1,4 +1,5 @@
-// What tests do to files that differs between platforms.
+// What tests do to files that differs between platforms: attributes and read-only marks,
+// locks against changes, paths of any length, and walking a folder.
 #pragma once
 
 #include <filesystem>
@@ -11,9 +12,10 @@ namespace testing_support {
 // Read-only as the platform means it: the read-only attribute, or no write bits.
 void makeReadOnly(const std::filesystem::path& path);
 
-// A mark a rewrite must carry over: the hidden attribute, or the permission bits 0600.
-void markHidden(const std::filesystem::path& path);
-bool isMarkedHidden(const std::filesystem::path& path);
+// An attribute a rewrite must carry over: hidden on Windows; on Linux, where no attribute
+// hides a file, the permission bits 0600 (a new file would get others).
+void setCarriedAttribute(const std::filesystem::path& path);
+bool hasCarriedAttribute(const std::filesystem::path& path);
 
 // Undoes whatever these helpers did, so the file can be cleaned up.
 void clearProtection(const std::filesystem::path& path);

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "unique_fd_linux.h"
 
 namespace testing_support {
@@ -41,11 +41,11 @@ void makeReadOnly(const std::filesystem::path& path) {
     ::chmod(path.c_str(), 0444);
 }
 
-void markHidden(const std::filesystem::path& path) {
+void setCarriedAttribute(const std::filesystem::path& path) {
     ::chmod(path.c_str(), 0600);
 }
 
-bool isMarkedHidden(const std::filesystem::path& path) {
+bool hasCarriedAttribute(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 07777) == 0600;
 }

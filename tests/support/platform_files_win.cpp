@@ -3,7 +3,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "file_attributes.h"
+#include "platform_files.h"
 #include "unique_handle_win.h"
 
 namespace testing_support {
@@ -42,11 +42,11 @@ void makeReadOnly(const std::filesystem::path& path) {
     addAttributes(path, FILE_ATTRIBUTE_READONLY);
 }
 
-void markHidden(const std::filesystem::path& path) {
+void setCarriedAttribute(const std::filesystem::path& path) {
     addAttributes(path, FILE_ATTRIBUTE_HIDDEN);
 }
 
-bool isMarkedHidden(const std::filesystem::path& path) {
+bool hasCarriedAttribute(const std::filesystem::path& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
 }
