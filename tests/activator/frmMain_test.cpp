@@ -166,9 +166,9 @@ void PrintTo(const CommandCase& c, std::ostream* out) {
     *out << c.name;
 }
 
-class Command : public ::testing::TestWithParam<CommandCase> {};
+class FormCommand : public ::testing::TestWithParam<CommandCase> {};
 
-TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
+TEST_P(FormCommand, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
     const CommandCase& c = GetParam();
     QoxGame qox;
     if (c.hasBotConfig) {
@@ -189,7 +189,7 @@ TEST_P(Command, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Command,
+    Cases, FormCommand,
     ::testing::Values(
         CommandCase{"ActivateWithBothBotFiles", true, true, true, {BoxKind::Success, "Bots successfully activated"}, kActivated},
         CommandCase{"ActivateWithoutBotLibrary", true, true, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
@@ -200,7 +200,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
-TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {
+TEST(FormCommand, ABotLibraryThatIsADirectoryDoesNotCount) {
     QoxGame qox;
     qox.game.add("bot.cfg");
     std::filesystem::create_directories(qox.game.dir / "dlls" / "qox_bot.dll");
@@ -210,7 +210,7 @@ TEST(Command, ABotLibraryThatIsADirectoryDoesNotCount) {
     EXPECT_EQ(qox.boxes.shown, (std::vector<Box>{{BoxKind::Error, std::string(kNotInstalled)}}));
 }
 
-TEST(Command, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
+TEST(FormCommand, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
     QoxGame qox;
     FailingFileSystem files(platformFileSystem(), FileOp::Write);
     frmMain form = qox.form(files);
@@ -222,7 +222,7 @@ TEST(Command, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kDescriptor)}}));
 }
 
-TEST(Command, SavesWhatWasReadAtStartUpNotWhatIsThereNow) {
+TEST(FormCommand, SavesWhatWasReadAtStartUpNotWhatIsThereNow) {
     QoxGame qox;
     frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());

@@ -54,10 +54,17 @@ const Files kWithBots = {
 const Files kWithoutBots = {{"liblist.gam", kDescriptor}};
 
 // A game directory holding a copy of Velmora.exe, as a user would lay it out.
+// With `folders`, the game directory is that path (UTF-8, "/"-separated) below the
+// temporary folder named `name`.
 struct Game {
-    TempDir dir;
+    TempDir root;
+    fs::path dir;
     fs::path program;
-    Game(std::string_view name, const Files& files) : dir(name), program(dir / "Velmora.exe") {
+    Game(std::string_view name, const Files& files, std::u8string_view folders = {})
+        : root(name),
+          dir(folders.empty() ? root.path() : (root.path() / fs::path(folders)).make_preferred()),
+          program(dir / "Velmora.exe") {
+        fs::create_directories(dir);
         fs::copy_file(testing_support::siblingExecutable("Velmora"), program);
         for (const auto& [file, bytes] : files) {
             fs::create_directories((dir / file).parent_path());
@@ -102,7 +109,7 @@ class StartUpRefusal : public ::testing::TestWithParam<RefusalCase> {};
 TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
     const RefusalCase& c = GetParam();
     Game game(c.directory, c.files);
-    const auto before = snapshot(game.dir.path());
+    const auto before = snapshot(game.dir);
     e2e::RunningProgram program(game.program);
 
     const HWND box = program.waitForMessageBox();
@@ -111,7 +118,7 @@ TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
     EXPECT_EQ(program.findWindow(L"frmMain"), nullptr) << "the window must never be shown";
     e2e::pressOk(box);
     EXPECT_EQ(program.waitForExit(), 1u);
-    EXPECT_EQ(snapshot(game.dir.path()), before);
+    EXPECT_EQ(snapshot(game.dir), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,6 +150,7 @@ struct CommandCase {
     std::string expectedDescriptor;
     DWORD exitCode;
     bool closeWhileBoxIsUp = false;  // instead of pressing OK
+    std::u8string_view folders;      // the game directory below the temporary folder
 };
 
 void PrintTo(const CommandCase& c, std::ostream* out) {
@@ -188,11 +196,11 @@ void perform(Action action, HWND window) {
     }
 }
 
-class Command : public ::testing::TestWithParam<CommandCase> {};
+class WindowCommand : public ::testing::TestWithParam<CommandCase> {};
 
-TEST_P(Command, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
+TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
     const CommandCase& c = GetParam();
-    Game game("qox", c.files);
+    Game game("qox", c.files, c.folders);
     if (c.readOnlyDescriptor) {
         testing_support::makeReadOnly(game.dir / "liblist.gam");
     }
@@ -213,7 +221,7 @@ TEST_P(Command, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
     }
     EXPECT_EQ(program.waitForExit(), c.exitCode);
     EXPECT_EQ(game.descriptor(), c.expectedDescriptor);
-    EXPECT_EQ(snapshot(game.dir.path()).size(),
+    EXPECT_EQ(snapshot(game.dir).size(),
               c.files.size() + 1 + (c.files.contains("dlls/qox_bot.dll") ? 1 : 0))
         << "no file is left behind";
 }
@@ -223,7 +231,7 @@ const ExpectedBox kDeactivatedBox{L"", L"Bots are now deactivated", false};
 const ExpectedBox kNotInstalledBox{L"Error", kNotInstalled, true};
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Command,
+    Cases, WindowCommand,
     ::testing::Values(
         CommandCase{"ActivateByClick", kWithBots, false, Action::ClickActivate, kActivatedBox,
                     kActivated, 0},
@@ -237,6 +245,9 @@ INSTANTIATE_TEST_SUITE_P(
                     kActivatedBox,
                     kAsTheGameReadsItActivated,
                     0},
+        CommandCase{"ActivateInAFolderOutsideAscii", kWithBots, false, Action::ClickActivate,
+                    kActivatedBox, kActivated, 0, false,
+                    u8"Spiele \u00e4\u00f6\u00fc/\u0418\u0433\u0440\u044b/\u6e38\u620f/qox"},
         CommandCase{"ActivateWithoutBotLibrary",
                     {{"liblist.gam", kDescriptor}, {"bot.cfg", ""}},
                     false,

@@ -32,6 +32,9 @@ std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
 // absolute Windows path, the path itself on Linux.
 std::filesystem::path anyLengthForm(const std::filesystem::path& path);
 
+// Folders for temporary files, in the order to try them, after the system's own.
+std::vector<std::filesystem::path> otherTemporaryFolders();
+
 // Every entry below `directory`, at any depth and path length, by its path relative to it
 // with "/" as separator; directories end with "/".
 std::vector<std::string> entriesBelow(const std::filesystem::path& directory);

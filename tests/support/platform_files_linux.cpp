@@ -59,6 +59,10 @@ std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) 
     return std::make_unique<ImmutableLock>(path);
 }
 
+std::vector<std::filesystem::path> otherTemporaryFolders() {
+    return {"/tmp", "/var/tmp"};
+}
+
 std::filesystem::path anyLengthForm(const std::filesystem::path& path) {
     return path;
 }

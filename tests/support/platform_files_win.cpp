@@ -59,6 +59,20 @@ std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) 
     return std::make_unique<OpenWithoutSharing>(path);
 }
 
+std::vector<std::filesystem::path> otherTemporaryFolders() {
+    std::vector<std::filesystem::path> folders;
+    for (const wchar_t* variable : {L"PUBLIC", L"SystemRoot"}) {
+        std::wstring value(32768, L'\0');
+        value.resize(
+            ::GetEnvironmentVariableW(variable, value.data(), static_cast<DWORD>(value.size())));
+        if (!value.empty()) {
+            folders.emplace_back(variable == std::wstring(L"SystemRoot") ? value + L"\\Temp"
+                                                                         : value);
+        }
+    }
+    return folders;
+}
+
 std::filesystem::path anyLengthForm(const std::filesystem::path& path) {
     const std::wstring& text = path.native();
     if (text.starts_with(L"\\\\?\\") || !path.is_absolute()) {

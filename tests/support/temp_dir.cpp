@@ -9,6 +9,37 @@
 #include "platform_files.h"
 
 namespace testing_support {
+namespace {
+
+// Whether a folder is a QOX game folder depends on its whole path: the tests choose it
+// in the names of their own folders, so the folder they are made in must not hold it.
+bool holdsTheModsName(const fs::path& path) {
+    const std::u8string utf8 = path.u8string();
+    std::string text(utf8.begin(), utf8.end());
+    for (char& c : text) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text.find("qox") != std::string::npos;
+}
+
+const fs::path& neutralBase() {
+    static const fs::path base = [] {
+        std::vector<fs::path> candidates{fs::temp_directory_path()};
+        for (const fs::path& folder : otherTemporaryFolders()) {
+            candidates.push_back(folder);
+        }
+        for (const fs::path& candidate : candidates) {
+            std::error_code error;
+            if (!holdsTheModsName(candidate) && fs::is_directory(candidate, error)) {
+                return candidate;
+            }
+        }
+        throw std::runtime_error("no folder for temporary files whose path lacks \"qox\"");
+    }();
+    return base;
+}
+
+}  // namespace
 
 TempDir::TempDir(std::string_view name) {
     static std::atomic<unsigned> counter{0};
@@ -16,7 +47,7 @@ TempDir::TempDir(std::string_view name) {
     for (;;) {
         std::ostringstream unique;
         unique << "vt-" << name << "-" << stamp % 1000000007 << "-" << counter++;
-        path_ = fs::temp_directory_path() / unique.str();
+        path_ = neutralBase() / unique.str();
         if (fs::create_directory(path_)) {
             return;
         }

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 class TempDir {
   public:
-    // `name` becomes part of the directory's name, so tests can choose what the path holds.
+    // `name` becomes part of the directory's name, so tests can choose what the path holds:
+    // the rest of the path never holds the modification's name, whatever TMPDIR says.
     explicit TempDir(std::string_view name = "test");
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
