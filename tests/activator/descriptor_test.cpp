@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 namespace velmora {
 namespace {
 
 using namespace std::string_literals;
+using testing_support::PrintTo;  // names the cases where gtest prints them
 
 constexpr std::string_view kBotLine = "gamedll \"dlls\\qox_bot.dll\"\r\n";
 
@@ -14,10 +17,6 @@ struct RewriteCase {
     std::string input;
     std::string expected;  // after rewriting with qox_bot.dll
 };
-
-void PrintTo(const RewriteCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class DescriptorRewrite : public ::testing::TestWithParam<RewriteCase> {};
 
@@ -82,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                     withBotLine("a\r\n")},
         RewriteCase{"ZeroPaddingAfterALastLineWithoutEnd", "a\0\0"s, withBotLine("a\r\n")},
         RewriteCase{"OnlyZeroPadding", "\0\0\0\0"s, std::string(kBotLine)}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 TEST(GameLibraryLine, NamesTheLibraryUnderDllsWithABackslashAndNoTrailingBlanks) {
     EXPECT_EQ(gameLibraryLine("hl.dll"), "gamedll \"dlls\\hl.dll\"");

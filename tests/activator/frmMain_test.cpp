@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "case_name.h"
 #include "failing_file_system.h"
 #include "platform_files.h"
 #include "temp_dir.h"
@@ -11,6 +12,7 @@
 namespace velmora {
 namespace {
 
+using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;
@@ -90,10 +92,6 @@ struct LoadCase {
     std::vector<Box> expectedBoxes;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class StartUp : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(StartUp, ChecksTheDirectoryNameFirstThenTheDescriptor) {
@@ -125,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"NameInsideLongerWordWithoutDescriptor", "myQoXmod", false, false, {{BoxKind::Error, std::string(kMessage2)}}},
         LoadCase{"DescriptorIsADirectory", "qox", false, true, {{BoxKind::Error, std::string(kMessage2)}}},
         LoadCase{"QoxWithDescriptor", "QoX", true, false, {}}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 // clang-format on
 
 TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
@@ -162,10 +160,6 @@ struct CommandCase {
     std::string_view expectedDescriptor;
 };
 
-void PrintTo(const CommandCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class FormCommand : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(FormCommand, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
@@ -197,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"ActivateWithoutEither", true, false, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
         CommandCase{"DeactivateWithoutBotFiles", false, false, false, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated},
         CommandCase{"DeactivateWithBotFiles", false, true, true, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 // clang-format on
 
 TEST(FormCommand, ABotLibraryThatIsADirectoryDoesNotCount) {

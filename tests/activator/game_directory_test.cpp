@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 namespace velmora {
 namespace {
+
+using testing_support::PrintTo;  // names the cases where gtest prints them
 
 // Test paths are written with "/" and turned into the platform's separator.
 NativeString path(std::string_view text) {
@@ -15,20 +19,16 @@ NativeString path(std::string_view text) {
 }
 
 struct PathCase {
-    const char* executable;
+    const char* name;  // the executable's path
     const char* directory;
     const char* descriptor;
 };
-
-void PrintTo(const PathCase& c, std::ostream* out) {
-    *out << c.executable;
-}
 
 class PathForming : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(PathForming, DirectoryAndDescriptorHaveExactlyOneSeparatorBetween) {
     const PathCase& c = GetParam();
-    const NativeString directory = applicationDirectoryOf(path(c.executable));
+    const NativeString directory = applicationDirectoryOf(path(c.name));
     EXPECT_EQ(directory, path(c.directory));
     EXPECT_EQ(descriptorPathIn(directory), path(c.descriptor));
 }
@@ -49,18 +49,14 @@ TEST(BotFiles, AreFormedByPlainJoining) {
 }
 
 struct NameCase {
-    const char* directory;
+    const char* name;  // the application directory
     bool isQox;
 };
-
-void PrintTo(const NameCase& c, std::ostream* out) {
-    *out << c.directory;
-}
 
 class DirectoryNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(DirectoryNameTest, LooksForTheNameInAnyLetterCaseAnywhereInThePath) {
-    EXPECT_EQ(isQoxDirectory(path(GetParam().directory)), GetParam().isQox) << GetParam().directory;
+    EXPECT_EQ(isQoxDirectory(path(GetParam().name)), GetParam().isQox) << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DirectoryNameTest,

@@ -6,6 +6,7 @@
 
 #include <chrono>
 
+#include "case_name.h"
 #include "file_system.h"
 #include "run_program.h"
 #include "safe_rewrite.h"
@@ -15,6 +16,7 @@
 namespace velmora {
 namespace {
 
+using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::snapshot;
 
 constexpr auto kTakingHoldTimeout = std::chrono::seconds(20);
@@ -63,10 +65,6 @@ struct HoldCase {
     bool rewritten;
 };
 
-void PrintTo(const HoldCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class HeldByAnotherProcess : public ::testing::TestWithParam<HoldCase> {};
 
 TEST_P(HeldByAnotherProcess, IsWaitedOutBrieflyAndNeverDamaged) {
@@ -87,7 +85,7 @@ TEST_P(HeldByAnotherProcess, IsWaitedOutBrieflyAndNeverDamaged) {
 INSTANTIATE_TEST_SUITE_P(Cases, HeldByAnotherProcess,
                          ::testing::Values(HoldCase{"ForAMoment", 300, true},
                                            HoldCase{"ForLong", 4000, false}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         testing_support::caseName);
 
 }  // namespace
 }  // namespace velmora

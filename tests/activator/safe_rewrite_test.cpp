@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
 #include "failing_file_system.h"
 #include "platform_files.h"
 #include "temp_dir.h"
@@ -9,6 +10,7 @@
 namespace velmora {
 namespace {
 
+using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::snapshot;
 using testing_support::TempDir;
 
@@ -21,11 +23,16 @@ struct Fixture {
     Fixture() { testing_support::writeFile(descriptor, kOld); }
 };
 
-class InjectedFailure : public ::testing::TestWithParam<FileOp> {};
+struct StepCase {
+    const char* name;
+    FileOp failing;
+};
+
+class InjectedFailure : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
     Fixture f;
-    FailingFileSystem files(platformFileSystem(), GetParam());
+    FailingFileSystem files(platformFileSystem(), GetParam().failing);
     const FileResult error = rewriteFile(files, f.descriptor, kNew);
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->code, kInjectedErrorCode);
@@ -35,8 +42,13 @@ TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
-                         ::testing::Values(FileOp::CheckWritable, FileOp::CreateTemp, FileOp::Write,
-                                           FileOp::Flush, FileOp::Close, FileOp::Replace));
+                         ::testing::Values(StepCase{"CheckWritable", FileOp::CheckWritable},
+                                           StepCase{"CreateTemp", FileOp::CreateTemp},
+                                           StepCase{"Write", FileOp::Write},
+                                           StepCase{"Flush", FileOp::Flush},
+                                           StepCase{"Close", FileOp::Close},
+                                           StepCase{"Replace", FileOp::Replace}),
+                         testing_support::caseName);
 
 TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
     Fixture f;
@@ -58,10 +70,6 @@ struct RefusalCase {
     void (*prepare)(const std::filesystem::path& descriptor);
     FileOp failingOp;
 };
-
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class Refusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -90,17 +98,13 @@ INSTANTIATE_TEST_SUITE_P(
                                   FileOp::CheckWritable},
                       RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
                                   FileOp::CheckWritable}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 struct StaleCase {
     const char* name;
     int staleFiles;  // at the first names this run would pick
     bool saves;
 };
-
-void PrintTo(const StaleCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class LeftFromAKilledRun : public ::testing::TestWithParam<StaleCase> {};
 
@@ -125,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LeftFromAKilledRun,
                          ::testing::Values(StaleCase{"One", 1, true},
                                            StaleCase{"AllButOne", kTemporaryNameTries - 1, true},
                                            StaleCase{"AtEveryName", kTemporaryNameTries, false}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         testing_support::caseName);
 
 TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
     Fixture f;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "case_name.h"
 #include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -14,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::snapshot;
 using testing_support::TempDir;
 
@@ -100,10 +102,6 @@ struct RefusalCase {
     const wchar_t* text;
 };
 
-void PrintTo(const RefusalCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class StartUpRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
@@ -128,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"QoxDirectoryWithoutDescriptor", "qox", {}, kMessage2},
                       RefusalCase{
                           "NameInsideALongerWord", "myQoXmod", {{"bot.cfg", ""}}, kMessage2}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 enum class Action {
     ClickActivate,
@@ -152,10 +150,6 @@ struct CommandCase {
     bool closeWhileBoxIsUp = false;  // instead of pressing OK
     std::u8string_view folders;      // the game directory below the temporary folder
 };
-
-void PrintTo(const CommandCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 void perform(Action action, HWND window) {
     const auto button = [&](int index) {
@@ -275,7 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                     kDescriptor, 0},
         CommandCase{"EscapeWritesNothing", kWithBots, false, Action::Escape, std::nullopt,
                     kDescriptor, 0}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 // The screen's DPI the test runs at; sizes in the design are pixels at 96 DPI.
 int testDpi() {

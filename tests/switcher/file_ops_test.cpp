@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <future>
 
+#include "case_name.h"
 #include "temp_dir.h"
 
 namespace swapcfg {
@@ -14,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing_support::PrintTo;  // names the cases where gtest prints them
 
 struct OpenCase {
     const char* name;
@@ -38,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"EmptyFile", [](const fs::path& p) { testing_support::writeFile(p, ""); }, true},
         OpenCase{"Directory", [](const fs::path& p) { fs::create_directory(p); }, false},
         OpenCase{"Nothing", [](const fs::path&) {}, false}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 // Another way to write the path of the same file, or of another one.
 struct TurnCase {
@@ -89,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         TurnCase{"ThroughDotDot", [](const fs::path& f) { return f / ".." / "game" / "game.cfg"; }, true},
         TurnCase{"InCapitals", [](const fs::path& f) { return fs::path(inCapitals(f / "game.cfg")); }, true},
         TurnCase{"AnotherFolder", [](const fs::path& f) { return f / ".." / "other" / "game.cfg"; }, false}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 // clang-format on
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -9,6 +11,8 @@
 
 namespace swapcfg {
 namespace {
+
+using testing_support::PrintTo;  // names the cases where gtest prints them
 
 struct ModeCase {
     const char* text;
@@ -47,12 +51,6 @@ TEST(JoinedName, UsesThePrefixVerbatimWithoutSeparatorOrExpansion) {
     const NativeString prefix = std::filesystem::path("D:%s%n").native();
     EXPECT_EQ(joinedName(prefix, "game.cfg"), std::filesystem::path("D:%s%ngame.cfg").native());
 }
-
-}  // namespace
-}  // namespace swapcfg
-
-namespace swapcfg {
-namespace {
 
 // A folder in memory whose renames can be made to fail, and whose turn can be refused.
 class MemoryFolder final : public FileOps {
@@ -139,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
         RestoreCase{"TargetTaken", RenameResult::TargetTaken, {{"game.cfg", "original"}}},
         RestoreCase{
             "OtherFailure", RenameResult::Failed, {{"game.cfg", "bot"}, {"game.bak", "original"}}}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 }  // namespace
 }  // namespace swapcfg

@@ -6,10 +6,13 @@
 
 #include <cerrno>
 
+#include "case_name.h"
 #include "temp_dir.h"
 
 namespace swapcfg {
 namespace {
+
+using testing_support::PrintTo;  // names the cases where gtest prints them
 
 class RefusingCalls final : public RenameCalls {
   public:
@@ -75,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         RenameCase{"WithoutLinksOrTheCall", ENOSYS, EOPNOTSUPP, false, RenameResult::Renamed},
         RenameCase{"AnIoErrorIsNoReasonToFallBack", EIO, 0, false, RenameResult::Failed},
         RenameCase{"NorIsAnIoErrorOnTheLink", EINVAL, EIO, false, RenameResult::Failed}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 // clang-format on
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 
+#include "case_name.h"
 #include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -12,6 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::NativeArgument;
+using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::TempDir;
 
 enum Role { Live, Backup, Bot };
@@ -56,10 +58,6 @@ struct SwapCase {
     std::string directory = "game";  // relative, "/"-separated, UTF-8
     std::string namePrefix;          // part of the prefix that is not a directory
 };
-
-void PrintTo(const SwapCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 NativeArgument argument(const std::string& text, const fs::path& prefix) {
     return text == "$P" ? prefix.native() : fs::path(text).native();
@@ -120,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {{Backup, Backup}, {Bot, Bot}},
                  once({"1", "$P"}),
                  {{Backup, Backup}, {Live, Bot}}}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Arguments, Swapcfg,
@@ -136,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SwapCase{"NoArguments", kFresh, once({}), kFresh},
                       SwapCase{"OneArgument", kFresh, once({"1"}), kFresh},
                       SwapCase{"ThreeArguments", kFresh, once({"1", "$P", "extra"}), kFresh}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Prefixes, Swapcfg,
@@ -151,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"SeveralHundredCharacters", kFresh, once({"1", "$P"}), kInstalled,
                  std::string(90, 'a') + "/" + std::string(90, 'b') + "/" + std::string(90, 'c') +
                      "/" + std::string(90, 'd')}),
-    [](const auto& test) { return std::string(test.param.name); });
+    testing_support::caseName);
 
 TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
     TempDir root("swap");
@@ -174,20 +172,12 @@ TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
     EXPECT_EQ(testing_support::snapshot(root.path()), expected);
 }
 
-}  // namespace
-
-namespace {
-
 struct LockCase {
     const char* name;
     Layout before;
     std::vector<std::string> modes;  // one run each
     std::size_t lockedEntry;
 };
-
-void PrintTo(const LockCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class SwapcfgWithALockedFile : public ::testing::TestWithParam<LockCase> {};
 
@@ -226,11 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LockCase{"RestoreWithSecondLocked", kInstalled, {"2"}, 1},
                       LockCase{"RestoreWithLastLocked", kInstalled, {"2"}, 3},
                       LockCase{"InstallAndRestoreWithLastLocked", kFresh, {"1", "2"}, 3}),
-    [](const auto& test) { return std::string(test.param.name); });
-
-}  // namespace
-
-namespace {
+    testing_support::caseName);
 
 TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
     TempDir root("swap");
@@ -245,19 +231,11 @@ TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
     EXPECT_EQ(testing_support::snapshot(root.path()), before);
 }
 
-}  // namespace
-
-namespace {
-
 struct TogetherCase {
     const char* name;
     Layout before;
     std::vector<std::string> modes;  // one run each, all started at once
 };
-
-void PrintTo(const TogetherCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class SwapcfgRunsTogether : public ::testing::TestWithParam<TogetherCase> {};
 
@@ -295,6 +273,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, SwapcfgRunsTogether,
                          ::testing::Values(TogetherCase{"TwoRestores", kInstalled, {"2", "2"}},
                                            TogetherCase{
                                                "InstallAndRestore", kInstalled, {"1", "2"}}),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         testing_support::caseName);
 
 }  // namespace
