@@ -36,9 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DescriptorRewrite,
     ::testing::Values(
         RewriteCase{"TypicalDescriptor",
-                    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\n"
+                    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/qox.so\"\r\n"
                     "type \"multiplayer_only\"\r\n",
-                    withBotLine("game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\n"
+                    withBotLine("game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\n"
                                 "type \"multiplayer_only\"\r\n")},
         RewriteCase{"TwoGameLibraryLinesBothDropped",
                     "gamedll \"a.dll\"\r\ngame \"x\"\r\ngamedll \"b.dll\"\r\n",
@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                     withBotLine("a\r\n")},
         RewriteCase{
             "CommentAfterTheValueMentioningAnotherPlatform",
-            "gamedll \"dlls\\hl.dll\" // see gamedll_linux\r\ngamedll \"dlls\\hl_osx.dll\"\r\n",
+            "gamedll \"dlls\\hl.dll\" // see gamedll_linux\r\ngamedll \"dlls\\qox_osx.dll\"\r\n",
             std::string(kBotLine)},
         RewriteCase{
             "GamedllInsideOtherTextIsOrdinary",
@@ -60,10 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
                         "game \"gamedll test\"\r\nurl_info \"www.example.com/gamedll\"\r\n")},
         RewriteCase{
             "OtherPlatformsKeysInAnyLetterCase",
-            "gamedll_LINUX \"dlls/hl.so\"\r\nGameDLL_osx \"dlls/hl.dylib\"\r\n",
-            withBotLine("gamedll_LINUX \"dlls/hl.so\"\r\nGameDLL_osx \"dlls/hl.dylib\"\r\n")},
-        RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/hl.dylib\"\r\ngamedll \"x\"\r\n",
-                    withBotLine("gamedll_osx \"dlls/hl.dylib\"\r\n")},
+            "gamedll_LINUX \"dlls/qox.so\"\r\nGameDLL_osx \"dlls/qox.dylib\"\r\n",
+            withBotLine("gamedll_LINUX \"dlls/qox.so\"\r\nGameDLL_osx \"dlls/qox.dylib\"\r\n")},
+        RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/qox.dylib\"\r\ngamedll \"x\"\r\n",
+                    withBotLine("gamedll_osx \"dlls/qox.dylib\"\r\n")},
         RewriteCase{"BlankLinesComeBack", "a\r\n\r\nb\r\n", withBotLine("a\r\n\r\nb\r\n")},
         RewriteCase{"LastLineWithoutLineEnd", "a\r\nb", withBotLine("a\r\nb\r\n")},
         RewriteCase{"LoneLineFeeds", "a\nb\ngamedll \"x\"\nc\n", withBotLine("a\r\nb\r\nc\r\n")},

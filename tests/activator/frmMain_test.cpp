@@ -30,11 +30,11 @@ constexpr std::string_view kNotInstalled =
     "       This program exits now";
 
 constexpr std::string_view kDescriptor =
-    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\n";
+    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/qox.so\"\r\n";
 constexpr std::string_view kActivated =
-    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+    "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
 constexpr std::string_view kDeactivated =
-    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+    "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
 
 enum class BoxKind { Error, FileError, Success };
 
@@ -117,8 +117,8 @@ TEST_P(StartUp, ChecksTheDirectoryNameFirstThenTheDescriptor) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, StartUp,
     ::testing::Values(
-        LoadCase{"NotQoxWithoutDescriptor", "cstrike", false, false, {{BoxKind::Error, std::string(kMessage1)}}},
-        LoadCase{"NotQoxWithDescriptor", "cstrike", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NotQoxWithoutDescriptor", "othermod", false, false, {{BoxKind::Error, std::string(kMessage1)}}},
+        LoadCase{"NotQoxWithDescriptor", "othermod", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
         LoadCase{"OnlyTwoLettersOfTheName", "qo-x", true, false, {{BoxKind::Error, std::string(kMessage1)}}},
         LoadCase{"NameInsideLongerWordWithoutDescriptor", "myQoXmod", false, false, {{BoxKind::Error, std::string(kMessage2)}}},
         LoadCase{"DescriptorIsADirectory", "qox", false, true, {{BoxKind::Error, std::string(kMessage2)}}},
@@ -130,7 +130,7 @@ TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     QoxGame qox;
     frmMain form = qox.form();
     ASSERT_TRUE(form.Form_Load());
-    EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"");
+    EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"");
 }
 
 // On Linux, where no attribute hides a file, a descriptor with unusual permission bits.

@@ -60,13 +60,13 @@ TEST_P(DirectoryNameTest, LooksForTheNameInAnyLetterCaseAnywhereInThePath) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DirectoryNameTest,
-                         ::testing::Values(NameCase{"C:/Games/Half-Life/qox", true},
-                                           NameCase{"C:/Games/Half-Life/QoX", true},
+                         ::testing::Values(NameCase{"C:/Games/Arena/qox", true},
+                                           NameCase{"C:/Games/Arena/QoX", true},
                                            NameCase{"C:/Games/QOX/extras", true},
-                                           NameCase{"C:/Games/Half-Life/myqoxmod", true},
-                                           NameCase{"C:/Games/Half-Life/qo/x", false},
-                                           NameCase{"C:/Games/Half-Life/QO-X", false},
-                                           NameCase{"C:/Games/Half-Life/cstrike", false},
+                                           NameCase{"C:/Games/Arena/myqoxmod", true},
+                                           NameCase{"C:/Games/Arena/qo/x", false},
+                                           NameCase{"C:/Games/Arena/QO-X", false},
+                                           NameCase{"C:/Games/Arena/othermod", false},
                                            NameCase{"C:/", false}, NameCase{"", false}));
 
 }  // namespace

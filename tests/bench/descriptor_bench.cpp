@@ -12,7 +12,7 @@ namespace {
 std::string descriptorOfSize(std::size_t size) {
     static constexpr std::string_view kLines[] = {"game \"QOX\"\r\n",
                                                   "gamedll \"dlls\\hl.dll\"\r\n",
-                                                  "gamedll_linux \"dlls/hl.so\"\r\n",
+                                                  "gamedll_linux \"dlls/qox.so\"\r\n",
                                                   "type \"multiplayer_only\"\r\n",
                                                   "url_info \"www.qox-mod.example\"\r\n",
                                                   "\r\n"};

@@ -20,13 +20,13 @@ using testing_support::snapshot;
 using testing_support::TempDir;
 
 constexpr char kDescriptor[] =
-    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype "
+    "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/qox.so\"\r\ntype "
     "\"multiplayer_only\"\r\n";
 constexpr char kActivated[] =
-    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype \"multiplayer_only\"\r\n"
+    "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ntype \"multiplayer_only\"\r\n"
     "gamedll \"dlls\\qox_bot.dll\"\r\n";
 constexpr char kDeactivated[] =
-    "game \"QOX\"\r\ngamedll_linux \"dlls/hl.so\"\r\ntype \"multiplayer_only\"\r\n"
+    "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ntype \"multiplayer_only\"\r\n"
     "gamedll \"dlls\\hl.dll\"\r\n";
 
 constexpr wchar_t kMessage1[] =
@@ -121,8 +121,8 @@ TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, StartUpRefusal,
-    ::testing::Values(RefusalCase{"NotAQoxDirectory", "cstrike", kWithBots, kMessage1},
-                      RefusalCase{"NotAQoxDirectoryNorDescriptor", "valve", {}, kMessage1},
+    ::testing::Values(RefusalCase{"NotAQoxDirectory", "othermod", kWithBots, kMessage1},
+                      RefusalCase{"NotAQoxDirectoryNorDescriptor", "basegame", {}, kMessage1},
                       RefusalCase{"QoxDirectoryWithoutDescriptor", "qox", {}, kMessage2},
                       RefusalCase{
                           "NameInsideALongerWord", "myQoXmod", {{"bot.cfg", ""}}, kMessage2}),
