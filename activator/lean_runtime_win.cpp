@@ -1,0 +1,48 @@
+// Two error paths of the static C++ runtime (libstdc++), replaced so that Velmora.exe stays
+// small. Both defaults drag in code the program never needs:
+// - the verbose terminate handler prints the type of an uncaught exception, which needs the
+//   name demangler and printf: about 70 KiB;
+// - the library's throw helpers live in one object with all the others, which build
+//   std::logic_error and std::runtime_error on copy-on-write strings: about 55 KiB.
+// Nothing is lost: the window procedure and wWinMain catch every exception alike and report
+// it as running out of memory, so the helpers throw std::bad_alloc (a string too long for
+// memory, or a position past its end, which no path of ours asks for). A terminate, which
+// no path of ours reaches either, is reported in a box before the program ends. Linked
+// into Velmora.exe only when the runtime is libstdc++.
+#include <windows.h>
+
+#include <new>
+
+namespace __gnu_cxx {
+
+[[noreturn]] void __verbose_terminate_handler() {
+    ::MessageBoxW(nullptr, L"The program ran into an internal error and exits now.", L"Error",
+                  MB_OK | MB_ICONERROR);
+    ::ExitProcess(3);
+}
+
+}  // namespace __gnu_cxx
+
+namespace std {
+
+[[noreturn]] void __throw_bad_alloc() {
+    throw bad_alloc();
+}
+
+[[noreturn]] void __throw_bad_array_new_length() {
+    throw bad_array_new_length();
+}
+
+[[noreturn]] void __throw_length_error(const char*) {
+    throw bad_alloc();
+}
+
+[[noreturn]] void __throw_logic_error(const char*) {
+    throw bad_alloc();
+}
+
+[[noreturn]] void __throw_out_of_range_fmt(const char*, ...) {
+    throw bad_alloc();
+}
+
+}  // namespace std
