@@ -29,8 +29,13 @@ endfunction()
 
 wine_environment(WINE_ENVIRONMENT ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR env ${WINE_ENVIRONMENT} ${WINE_PROGRAM})
-add_wine_prefix(wineprefix ${CMAKE_BINARY_DIR}/wineprefix 96)
+# Only a build that runs programs needs a prefix; a release build needs none.
+if(BUILD_TESTING OR VELMORA_BENCHMARKS)
+    add_wine_prefix(wineprefix ${CMAKE_BINARY_DIR}/wineprefix 96)
+endif()
 
 # A second prefix whose screen runs at 150 %, for the window's scaling.
-wine_environment(WINE_ENVIRONMENT_144DPI ${CMAKE_BINARY_DIR}/wineprefix-144dpi)
-add_wine_prefix(wineprefix-144dpi ${CMAKE_BINARY_DIR}/wineprefix-144dpi 144)
+if(BUILD_TESTING)
+    wine_environment(WINE_ENVIRONMENT_144DPI ${CMAKE_BINARY_DIR}/wineprefix-144dpi)
+    add_wine_prefix(wineprefix-144dpi ${CMAKE_BINARY_DIR}/wineprefix-144dpi 144)
+endif()
