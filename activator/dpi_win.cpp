@@ -15,14 +15,14 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 
+}  // namespace
+
 UINT systemDpi() {
     const HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
-
-}  // namespace
 
 UINT dpiOf(HWND window) {
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");

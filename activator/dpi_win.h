@@ -9,6 +9,9 @@ namespace velmora {
 // The DPI of the window's monitor (96 means 100 %).
 UINT dpiOf(HWND window);
 
+// The system DPI: the primary monitor's when the user logged on.
+UINT systemDpi();
+
 // `pixels` at 96 DPI, scaled to `dpi`.
 int scaled(int pixels, UINT dpi);
 

@@ -66,16 +66,17 @@ void layOut(WindowState& state, UINT dpi) {
     state.font = std::move(font);
 }
 
-void sizeAndCenter(HWND window) {
-    const SIZE size =
-        windowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, dpiOf(window));
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
+// The window's frame: the design's client area at `dpi`, centred in the work area of
+// `monitor`.
+RECT centredFrame(HMONITOR monitor, UINT dpi) {
+    const SIZE size = windowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetMonitorInfoW(monitor, &info);
+    const RECT& area = info.rcWork;
     const int left = area.left + (area.right - area.left - size.cx) / 2;
     const int top = area.top + (area.bottom - area.top - size.cy) / 2;
-    ::SetWindowPos(window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    return RECT{left, top, left + size.cx, top + size.cy};
 }
 
 void attachState(HWND window, const CREATESTRUCTW& create) {
@@ -100,14 +101,6 @@ LRESULT onCreate(WindowState& state, const CREATESTRUCTW& create) {
             0, 0, 0, 0, state.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtons[i].id)),
             create.hInstance, nullptr);
     }
-    // Set on the window itself as well, so that the caption and the taskbar need not ask
-    // the class.
-    const HICON big =
-        programIcon(create.hInstance, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
-    const HICON small = programIcon(create.hInstance, ::GetSystemMetrics(SM_CXSMICON),
-                                    ::GetSystemMetrics(SM_CYSMICON));
-    ::SendMessageW(state.window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    ::SendMessageW(state.window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     layOut(state, dpiOf(state.window));
     return 0;
 }
@@ -216,6 +209,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
+// The class's icons are the window's too: the caption, the taskbar and Alt+Tab take them
+// from the class of a window that sets none of its own.
 bool registerWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -256,12 +251,23 @@ int runFrmMain(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int
         return 1;
     }
     WindowState state(form, boxes);
-    const HWND window = ::CreateWindowExW(kExStyle, kClassName, kCaption, kStyle, CW_USEDEFAULT,
-                                          CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, &state);
+    // Made at its final size and place, on the primary monitor at the system DPI, so that
+    // nothing moves before it shows ...
+    const UINT dpi = systemDpi();
+    const RECT frame = centredFrame(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), dpi);
+    const HWND window = ::CreateWindowExW(
+        kExStyle, kClassName, kCaption, kStyle, frame.left, frame.top, frame.right - frame.left,
+        frame.bottom - frame.top, nullptr, nullptr, instance, &state);
     if (window == nullptr) {
         return state.exitCode != 0 ? state.exitCode : 1;
     }
-    sizeAndCenter(window);
+    // ... unless that monitor's DPI has changed since the user logged on.
+    if (const UINT actualDpi = dpiOf(window); actualDpi != dpi) {
+        const RECT moved =
+            centredFrame(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), actualDpi);
+        ::SetWindowPos(window, nullptr, moved.left, moved.top, moved.right - moved.left,
+                       moved.bottom - moved.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ::ShowWindow(window, showCommand);
     ::UpdateWindow(window);
     ::SetFocus(state.buttons[0]);
