@@ -11,16 +11,29 @@ function(wine_environment out prefix)
         PARENT_SCOPE)
 endfunction()
 
+# Wine draws the caption buttons with the Marlett font, which a new prefix lacks: without it
+# they show as letters in screenshots. It is a file of the build machine, not of the
+# Windows target, so the toolchain's find root does not apply.
+find_file(WINE_MARLETT_FONT marlett.ttf PATHS /usr/share/wine/fonts /usr/lib/wine/fonts
+          NO_CACHE NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+
 # Creates `prefix` once, with its screen at `dpi`, before any test can start Wine in it in
 # parallel with another.
 function(add_wine_prefix target prefix dpi)
     wine_environment(environment ${prefix})
+    set(fonts ${prefix}/drive_c/windows/Fonts)
+    if(WINE_MARLETT_FONT)
+        set(copy_marlett
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${fonts}
+            COMMAND ${CMAKE_COMMAND} -E copy ${WINE_MARLETT_FONT} ${fonts}/marlett.ttf)
+    endif()
     add_custom_command(
         OUTPUT ${prefix}/created.stamp
         COMMAND env ${environment} ${WINE_PROGRAM} wineboot --init
         COMMAND env ${environment} ${WINE_PROGRAM} reg add "HKCU\\Control Panel\\Desktop"
                 /v LogPixels /t REG_DWORD /d ${dpi} /f
         COMMAND env ${environment} wineserver --wait
+        ${copy_marlett}
         COMMAND ${CMAKE_COMMAND} -E touch ${prefix}/created.stamp
         COMMENT "Creating the Wine prefix ${prefix} at ${dpi} DPI"
         VERBATIM)
