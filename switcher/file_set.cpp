@@ -92,8 +92,8 @@ int run(FileOps& files, std::span<const NativeString> arguments) {
     if (mode == Mode::None) {
         return 0;
     }
-    // Two runs on one folder must not interleave: one restoring while another installs can
-    // make a step delete a file that the other has just put in place.
+    // Two runs on one folder must not interleave: a step of one can delete the file that a
+    // step of the other has just put in place.
     const auto turn = files.waitForTurn(joinedName(prefix, kFileSet.front().live), kTurnPatience);
     if (!turn) {
         return 0;
