@@ -13,6 +13,8 @@
 
 #include <new>
 
+// The names are the runtime's own: defining them is what replaces its versions.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 namespace __gnu_cxx {
 
 [[noreturn]] void __verbose_terminate_handler() {
@@ -46,3 +48,4 @@ namespace std {
 }
 
 }  // namespace std
+// NOLINTEND(bugprone-reserved-identifier)

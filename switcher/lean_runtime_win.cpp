@@ -12,6 +12,8 @@
 
 #include <new>
 
+// The names are the runtime's own: defining them is what replaces its versions.
+// NOLINTBEGIN(bugprone-reserved-identifier)
 namespace __gnu_cxx {
 
 [[noreturn]] void __verbose_terminate_handler() {
@@ -39,3 +41,4 @@ namespace std {
 }
 
 }  // namespace std
+// NOLINTEND(bugprone-reserved-identifier)
