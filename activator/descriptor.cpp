@@ -1,10 +1,11 @@
 #include "descriptor.h"
 
+#include "game_reader.h"
+
 namespace velmora {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kGameLibraryKey = "gamedll";
 
 // The game separates words at every byte up to 0x20; NUL ends its reading instead.
 bool separatesWords(char c) {
@@ -14,22 +15,6 @@ bool separatesWords(char c) {
 
 bool endsWord(char c) {
     return static_cast<unsigned char>(c) <= 0x20;
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (asciiLower(text[i]) != lower[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string_view withoutTrailingNuls(std::string_view bytes) {
@@ -43,6 +28,20 @@ std::size_t lineEndLength(std::string_view rest) {
         return 2;
     }
     return rest.starts_with('\r') || rest.starts_with('\n') ? 1 : 0;
+}
+
+// Calls `visit` with each line, in order.
+template <typename Visit>
+void forEachLine(std::string_view descriptor, Visit visit) {
+    descriptor = withoutTrailingNuls(descriptor);
+    std::size_t start = 0;
+    while (start < descriptor.size()) {
+        const std::string_view rest = descriptor.substr(start);
+        const std::string_view text = rest.substr(0, rest.find_first_of("\r\n"));
+        const std::size_t next = start + text.size() + lineEndLength(rest.substr(text.size()));
+        visit(DescriptorLine{text, start, next});
+        start = next;
+    }
 }
 
 // The line's first word, read as the game reads a key.
@@ -66,34 +65,34 @@ std::string_view firstWord(std::string_view line) {
 }  // namespace
 
 bool isGameLibraryLine(std::string_view line) {
-    return equalsIgnoringAsciiCase(firstWord(line), kGameLibraryKey);
+    return isGameLibraryKey(firstWord(line));
 }
 
 std::string gameLibraryLine(std::string_view library) {
-    std::string line(kGameLibraryKey);
-    line += " \"dlls\\";
+    std::string line = "gamedll \"dlls\\";
     line += library;
     line += '"';
     return line;
 }
 
+std::vector<DescriptorLine> descriptorLines(std::string_view descriptor) {
+    std::vector<DescriptorLine> lines;
+    forEachLine(descriptor, [&](const DescriptorLine& line) { lines.push_back(line); });
+    return lines;
+}
+
 KeptText keepOrdinaryLines(std::string_view descriptor) {
     KeptText kept;
-    descriptor = withoutTrailingNuls(descriptor);
-    while (!descriptor.empty()) {
-        const std::size_t end = descriptor.find_first_of("\r\n");
-        const std::string_view line = descriptor.substr(0, end);
-        descriptor.remove_prefix(line.size());
-        descriptor.remove_prefix(lineEndLength(descriptor));
-        if (isGameLibraryLine(line)) {
-            continue;
+    forEachLine(descriptor, [&](const DescriptorLine& line) {
+        if (isGameLibraryLine(line.text)) {
+            return;
         }
         if (kept.hasLines) {
             kept.text += kLineEnd;
         }
-        kept.text += line;
+        kept.text += line.text;
         kept.hasLines = true;
-    }
+    });
     return kept;
 }
 

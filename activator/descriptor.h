@@ -2,8 +2,10 @@
 // which names the game library. Plain functions over bytes; no file or window code here.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora {
 
@@ -25,6 +27,16 @@ bool isGameLibraryLine(std::string_view line);
 
 // The line that names dlls\<library> as the game library, without a line end.
 std::string gameLibraryLine(std::string_view library);
+
+// One line of a descriptor, as keepOrdinaryLines splits it.
+struct DescriptorLine {
+    std::string_view text;  // without its line end
+    std::size_t start = 0;  // offset of its first byte
+    std::size_t next = 0;   // offset just past its line end
+};
+
+// The descriptor's lines, split as below, without the zero padding at its very end.
+std::vector<DescriptorLine> descriptorLines(std::string_view descriptor);
 
 // Splits the descriptor into lines (CR LF, lone LF and lone CR each end a line; a last line
 // without a line end is a line too) and keeps every line that is not a game-library line.

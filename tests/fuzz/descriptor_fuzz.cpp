@@ -1,18 +1,25 @@
-// Feeds arbitrary bytes to the descriptor rewrite and checks it against two references:
+// Feeds arbitrary bytes to the descriptor rewrite and its check, and holds them against
+// references written apart from the product's code:
 // - the lines: ordinary lines come back byte for byte and in order, exactly one game-library
 //   line stands last, every line ends with CR LF, and rewriting the result again changes
 //   nothing;
-// - the game: a small model of how the game reads a descriptor must see the old entries
-//   without their gamedll keys, then exactly one gamedll entry, naming the library asked for.
+// - the game: a model of how the game reads a descriptor. Its reading of every input and of
+//   every result must be the product's reader's. Whatever the check lets through, the model
+//   must read as one gamedll entry naming the library asked for, last, with every other entry
+//   of the input still there in order; whatever it refuses, it must name a line and a reason.
+//   A descriptor whose every line holds one key and its value is never refused.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "descriptor.h"
+#include "descriptor_check.h"
+#include "game_reader.h"
 
 namespace {
 
@@ -47,48 +54,6 @@ std::vector<std::string> referenceLines(std::string_view bytes) {
     return lines;
 }
 
-// The game's reader: it stops at the first NUL byte; every byte up to 0x20 separates words;
-// "//" at the start of a word comments out the rest of the line; a word that opens with a
-// double quote runs to the closing quote. `quoteLeftOpen` tells whether the last one had none.
-std::vector<std::string> gameWords(std::string_view bytes, bool* quoteLeftOpen = nullptr) {
-    bytes = bytes.substr(0, bytes.find('\0'));
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    for (;;) {
-        while (i < bytes.size() && isBlank(bytes[i])) {
-            ++i;
-        }
-        if (i == bytes.size()) {
-            break;
-        }
-        if (bytes.substr(i).starts_with("//")) {
-            while (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') {
-                ++i;
-            }
-            continue;
-        }
-        if (bytes[i] == '"') {
-            const std::size_t close = std::min(bytes.find('"', i + 1), bytes.size());
-            words.emplace_back(bytes.substr(i + 1, close - i - 1));
-            if (quoteLeftOpen != nullptr) {
-                *quoteLeftOpen = close == bytes.size();
-            }
-            i = std::min(close + 1, bytes.size());
-            continue;
-        }
-        const std::size_t start = i;
-        while (i < bytes.size() && !isBlank(bytes[i])) {
-            ++i;
-        }
-        words.emplace_back(bytes.substr(start, i - start));
-        if (quoteLeftOpen != nullptr) {
-            *quoteLeftOpen = false;
-        }
-    }
-    return words;
-}
-
 std::string lowerCase(std::string text) {
     for (char& c : text) {
         if (c >= 'A' && c <= 'Z') {
@@ -98,16 +63,88 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// The words paired up as key (in any letter case, so kept in lower case) and value.
-using Entries = std::vector<std::pair<std::string, std::string>>;
+struct ModelWord {
+    std::string text;
+    bool openQuote = false;  // a quote that ran to the end
+};
 
-Entries gameEntries(std::string_view bytes) {
-    const std::vector<std::string> words = gameWords(bytes);
-    Entries entries;
-    for (std::size_t i = 0; i + 1 < words.size(); i += 2) {
-        entries.emplace_back(lowerCase(words[i]), words[i + 1]);
+// The game's reader, one byte at a time: it stops at the first NUL byte; bytes 1 to 0x20
+// separate words; "//" where a word would start comments out everything up to the next LF;
+// a double quote starts a word that runs to the next one; each of { } ( ) ' , is a word; any
+// other byte starts a word that runs up to a separator or one of those.
+std::vector<ModelWord> modelWords(std::string_view bytes) {
+    const auto isSeparator = [](char c) {
+        return c != '\0' && static_cast<unsigned char>(c) <= 0x20;
+    };
+    const auto isSingle = [](char c) {
+        return std::string_view("{}()',").find(c) != std::string_view::npos;
+    };
+    std::vector<ModelWord> words;
+    std::size_t i = 0;
+    const auto at = [&](std::size_t k) { return k < bytes.size() ? bytes[k] : '\0'; };
+    for (;;) {
+        while (isSeparator(at(i))) {
+            ++i;
+        }
+        if (at(i) == '\0') {
+            return words;
+        }
+        if (at(i) == '/' && at(i + 1) == '/') {
+            while (at(i) != '\0' && at(i) != '\n') {
+                ++i;
+            }
+            continue;
+        }
+        ModelWord word;
+        if (at(i) == '"') {
+            ++i;
+            while (at(i) != '\0' && at(i) != '"') {
+                word.text += at(i++);
+            }
+            word.openQuote = at(i) != '"';
+            if (!word.openQuote) {
+                ++i;
+            }
+        } else if (isSingle(at(i))) {
+            word.text = at(i++);
+        } else {
+            while (at(i) != '\0' && !isSeparator(at(i)) && !isSingle(at(i))) {
+                word.text += at(i++);
+            }
+        }
+        words.push_back(word);
     }
-    return entries;
+}
+
+struct ModelReading {
+    std::vector<std::pair<std::string, std::string>> entries;
+    bool longWord = false;
+};
+
+// Pairs the words as key and value; an empty key ends the reading.
+ModelReading modelReading(std::string_view bytes) {
+    ModelReading reading;
+    const std::vector<ModelWord> words = modelWords(bytes);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i % 2 == 0 && words[i].text.empty()) {
+            break;
+        }
+        reading.longWord = reading.longWord || words[i].text.size() > 1023;
+        if (i % 2 == 1) {
+            reading.entries.emplace_back(words[i - 1].text, words[i].text);
+        }
+    }
+    return reading;
+}
+
+void sameReading(std::string_view bytes) {
+    const velmora::GameReading product = velmora::readAsTheGame(bytes);
+    const ModelReading model = modelReading(bytes);
+    require(product.entries.size() == model.entries.size());
+    for (std::size_t i = 0; i < model.entries.size(); ++i) {
+        require(product.entries[i].key.text == model.entries[i].first);
+        require(product.entries[i].value.text == model.entries[i].second);
+    }
 }
 
 // The rule as stated: the first word, after leading bytes 0x01 to 0x20, is "gamedll" in any
@@ -137,18 +174,24 @@ std::string_view withoutTrailingNuls(std::string_view bytes) {
     return bytes;
 }
 
-// The game's view is comparable line by line when it reads the whole descriptor (no NUL
-// hides a part of it) and every line holds nothing, or one key and its value, with every
-// quote closed (a quote left open runs on into the next lines).
+// Every line holds nothing, or one key and its value, with every quote closed; no NUL hides
+// a part of it, no key is empty and no word is too long for the game to read whole.
 bool eachLineHoldsAtMostOneEntry(std::string_view input) {
     const std::string_view read = withoutTrailingNuls(input);
     if (read.find('\0') != std::string_view::npos) {
         return false;
     }
     for (const std::string& line : referenceLines(read)) {
-        bool quoteLeftOpen = false;
-        const std::vector<std::string> words = gameWords(line, &quoteLeftOpen);
-        if ((!words.empty() && words.size() != 2) || quoteLeftOpen) {
+        const std::vector<ModelWord> words = modelWords(line);
+        const auto badWord = [](const ModelWord& w) { return w.openQuote || w.text.size() > 1023; };
+        if ((!words.empty() && (words.size() != 2 || words[0].text.empty())) ||
+            std::any_of(words.begin(), words.end(), badWord)) {
+            return false;
+        }
+        // A key the game reads as gamedll where the line rule sees another first word
+        // ("gamedll'"): the line stays, and the game would read two.
+        if (!words.empty() && lowerCase(words[0].text) == "gamedll" &&
+            !namesTheWindowsLibrary(line)) {
             return false;
         }
     }
@@ -180,17 +223,36 @@ void checkLines(std::string_view input, const std::string& output, std::string_v
 
 void checkWhatTheGameReads(std::string_view input, const std::string& output,
                            std::string_view library) {
-    if (!eachLineHoldsAtMostOneEntry(input)) {
+    const ModelReading before = modelReading(input);
+    const ModelReading after = modelReading(output);
+    require(output.size() <= 262'144 && !before.longWord && !after.longWord);
+    require(!after.entries.empty());
+    require(after.entries.back() ==
+            std::make_pair(std::string("gamedll"), "dlls\\" + std::string(library)));
+    for (std::size_t i = 0; i + 1 < after.entries.size(); ++i) {
+        require(lowerCase(after.entries[i].first) != "gamedll");
+    }
+    std::size_t found = 0;
+    for (const auto& entry : before.entries) {
+        if (lowerCase(entry.first) == "gamedll") {
+            continue;
+        }
+        while (found + 1 < after.entries.size() && after.entries[found] != entry) {
+            ++found;
+        }
+        require(found + 1 < after.entries.size());
+        ++found;
+    }
+}
+
+void checkTheRefusal(std::string_view input, const velmora::Refusal& refusal) {
+    require(refusal.reason != velmora::RefusalReason::Unexplained);
+    if (refusal.reason == velmora::RefusalReason::TooLarge) {
         return;
     }
-    Entries expected;
-    for (auto& entry : gameEntries(input)) {
-        if (entry.first != "gamedll") {
-            expected.push_back(std::move(entry));
-        }
-    }
-    expected.emplace_back("gamedll", "dlls\\" + std::string(library));
-    require(gameEntries(output) == expected);
+    const std::vector<std::string> lines = referenceLines(withoutTrailingNuls(input));
+    require(refusal.line >= 1 && static_cast<std::size_t>(refusal.line) <= lines.size());
+    require(refusal.lineText == lines[static_cast<std::size_t>(refusal.line) - 1]);
 }
 
 }  // namespace
@@ -201,6 +263,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string output =
         velmora::rewrittenDescriptor(velmora::keepOrdinaryLines(input), library);
     checkLines(input, output, library);
-    checkWhatTheGameReads(input, output, library);
+    sameReading(input);
+    sameReading(output);
+    const std::optional<velmora::Refusal> refusal = velmora::checkRewrite(input, output, library);
+    if (refusal) {
+        require(!eachLineHoldsAtMostOneEntry(input));
+        checkTheRefusal(input, *refusal);
+    } else {
+        checkWhatTheGameReads(input, output, library);
+    }
     return 0;
 }

@@ -1,0 +1,269 @@
+#include "descriptor_check.h"
+
+#include <algorithm>
+
+#include "descriptor.h"
+#include "game_reader.h"
+
+namespace velmora {
+namespace {
+
+bool isGameLibraryEntry(const Entry& entry) {
+    return isGameLibraryKey(entry.key.text);
+}
+
+bool sameEntry(const Entry& a, const Entry& b) {
+    return a.key.text == b.key.text && a.value.text == b.value.text;
+}
+
+bool holdsALongWord(const GameReading& reading) {
+    return std::any_of(reading.words.begin(), reading.words.end(),
+                       [](const Word& word) { return word.text.size() > kLongestWord; });
+}
+
+// Matches the entries of one reading, other than gamedll ones, in order against those of
+// another, as far as both have been read: each is matched to the first equal entry after the
+// one matched before it. Called again with more of both, it goes on where it stopped.
+class EntryMatcher {
+  public:
+    EntryMatcher(const std::vector<Entry>& before, const std::vector<Entry>& after)
+        : before_(before), after_(after) {}
+
+    // True when the first `beforeCount` entries of `before` are all matched within the first
+    // `afterCount` entries of `after`.
+    bool matches(std::size_t beforeCount, std::size_t afterCount) {
+        for (; next_ < beforeCount; ++next_) {
+            if (isGameLibraryEntry(before_[next_])) {
+                continue;
+            }
+            while (candidate_ < afterCount && !sameEntry(after_[candidate_], before_[next_])) {
+                ++candidate_;
+            }
+            if (candidate_ == afterCount) {
+                return false;
+            }
+            ++candidate_;
+        }
+        return true;
+    }
+
+  private:
+    const std::vector<Entry>& before_;
+    const std::vector<Entry>& after_;
+    std::size_t next_ = 0;
+    std::size_t candidate_ = 0;
+};
+
+bool readsAsAsked(const GameReading& before, const GameReading& after, std::string_view library) {
+    if (holdsALongWord(before) || holdsALongWord(after) || after.entries.empty()) {
+        return false;
+    }
+    const Entry& last = after.entries.back();
+    const bool lastNamesTheLibrary =
+        isGameLibraryEntry(last) && last.value.text == "dlls\\" + std::string(library);
+    const bool onlyTheLastIsGamedll =
+        std::none_of(after.entries.begin(), after.entries.end() - 1, isGameLibraryEntry);
+    return lastNamesTheLibrary && onlyTheLastIsGamedll &&
+           EntryMatcher(before.entries, after.entries)
+               .matches(before.entries.size(), after.entries.size() - 1);
+}
+
+// How far one reading has got at an offset, for offsets that never decrease.
+class ReadingCursor {
+  public:
+    explicit ReadingCursor(const GameReading& reading) : reading_(reading) {}
+
+    void moveTo(std::size_t offset) {
+        offset_ = offset;
+        while (words_ < reading_.words.size() && reading_.words[words_].start < offset) {
+            ++words_;
+        }
+        while (entries_ < reading_.entries.size() &&
+               reading_.entries[entries_].key.start < offset) {
+            readGameLibraryEntry_ =
+                readGameLibraryEntry_ || isGameLibraryEntry(reading_.entries[entries_]);
+            ++entries_;
+        }
+    }
+
+    // The reading ended before the offset: nothing after it is read.
+    bool stopped() const {
+        return reading_.end != ReadingEnd::EndOfBytes && reading_.endOffset < offset_;
+    }
+
+    // The next word read is a key, and starts at or after the offset.
+    bool atKey() const {
+        return words_ % 2 == 0 && (words_ == 0 || reading_.words[words_ - 1].end <= offset_);
+    }
+
+    std::size_t entriesRead() const { return entries_; }
+
+    bool readGameLibraryEntry() const { return readGameLibraryEntry_; }
+
+  private:
+    const GameReading& reading_;
+    std::size_t offset_ = 0;
+    std::size_t words_ = 0;
+    std::size_t entries_ = 0;
+    bool readGameLibraryEntry_ = false;
+};
+
+// A line of the current descriptor and where it ends in both descriptors.
+struct LineBoundary {
+    DescriptorLine line;
+    bool replaced = false;     // a game-library line, which the rewrite drops
+    std::size_t afterEnd = 0;  // in the rewritten descriptor: the end of the lines kept so far
+};
+
+std::vector<LineBoundary> boundariesOf(std::string_view current) {
+    std::vector<LineBoundary> boundaries;
+    std::size_t afterEnd = 0;
+    for (const DescriptorLine& line : descriptorLines(current)) {
+        const bool replaced = isGameLibraryLine(line.text);
+        if (!replaced) {
+            afterEnd += line.text.size() + 2;  // the rewrite ends each kept line with CR LF
+        }
+        boundaries.push_back(LineBoundary{line, replaced, afterEnd});
+    }
+    return boundaries;
+}
+
+// The line number of the first line whose end lies after `offset` in the rewritten descriptor.
+int lineHoldingRewrittenOffset(const std::vector<LineBoundary>& boundaries, std::size_t offset) {
+    for (std::size_t i = 0; i < boundaries.size(); ++i) {
+        if (!boundaries[i].replaced && boundaries[i].afterEnd > offset) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+// The line after the last line end at which both readings agree and are at rest: each at the
+// start of a key, neither inside a word; the rewritten one read on, read no gamedll entry, and
+// read every entry read from the current one so far. (The current one may rest inside a
+// comment, or have stopped: nothing it reads after that needs to be read again.) From that
+// line on they never agree again; it is the line to mend. Zero when they agree at the end.
+int firstLineToMend(const std::vector<LineBoundary>& boundaries, const GameReading& before,
+                    const GameReading& after) {
+    ReadingCursor beforeCursor(before);
+    ReadingCursor afterCursor(after);
+    EntryMatcher matcher(before.entries, after.entries);
+    std::size_t lastAgreement = 0;
+    for (std::size_t i = 0; i < boundaries.size(); ++i) {
+        beforeCursor.moveTo(boundaries[i].line.next);
+        afterCursor.moveTo(boundaries[i].afterEnd);
+        const bool beforeAtRest = beforeCursor.stopped() || beforeCursor.atKey();
+        const bool afterAtRest =
+            !afterCursor.stopped() && afterCursor.atKey() && !afterCursor.readGameLibraryEntry();
+        if (beforeAtRest && afterAtRest &&
+            matcher.matches(beforeCursor.entriesRead(), afterCursor.entriesRead())) {
+            lastAgreement = i + 1;
+        }
+    }
+    return lastAgreement == boundaries.size() ? 0 : static_cast<int>(lastAgreement) + 1;
+}
+
+// Every word of the line, read on its own, past an empty key too.
+std::vector<Word> wordsOf(std::string_view text) {
+    std::vector<Word> words;
+    WordScanner scanner(text);
+    while (const std::optional<Word> word = scanner.next()) {
+        words.push_back(*word);
+    }
+    return words;
+}
+
+std::vector<std::string> textsOf(const std::vector<Word>& words) {
+    std::vector<std::string> texts;
+    texts.reserve(words.size());
+    for (const Word& word : words) {
+        texts.emplace_back(word.text);
+    }
+    return texts;
+}
+
+// What on the line, read on its own, makes the game read the descriptor wrongly.
+RefusalReason reasonOnLine(std::string_view text, bool replaced) {
+    const std::vector<Word> words = wordsOf(text);
+    if (!replaced && text.find('\0') != std::string_view::npos) {
+        return RefusalReason::ZeroByte;
+    }
+    if (!words.empty() && !words.back().closed) {
+        return RefusalReason::UnclosedQuote;
+    }
+    if (replaced) {
+        // Velmora drops the whole line, which must hold gamedll and its value alone.
+        if (words.size() == 1) {
+            return RefusalReason::GamedllValueOnNextLine;
+        }
+        return words.size() == 2 ? RefusalReason::Unexplained : RefusalReason::GamedllSharesLine;
+    }
+    const GameReading alone = readAsTheGame(text);
+    if (alone.end == ReadingEnd::EmptyKey) {
+        return RefusalReason::EmptyKey;
+    }
+    if (holdsALongWord(alone)) {
+        return RefusalReason::LongWord;
+    }
+    if (std::any_of(alone.entries.begin(), alone.entries.end(), isGameLibraryEntry)) {
+        return RefusalReason::GamedllSharesLine;
+    }
+    if (words.size() % 2 == 1) {
+        return words.size() == 1 ? RefusalReason::KeyWithoutValue : RefusalReason::UnpairedWords;
+    }
+    return RefusalReason::Unexplained;
+}
+
+Refusal refusalFor(RefusalReason reason, const std::vector<LineBoundary>& boundaries, int line) {
+    Refusal refusal;
+    refusal.reason = reason;
+    if (line < 1 || static_cast<std::size_t>(line) > boundaries.size()) {
+        return refusal;
+    }
+    const LineBoundary& boundary = boundaries[static_cast<std::size_t>(line) - 1];
+    refusal.line = line;
+    refusal.lineText = std::string(boundary.line.text);
+    refusal.words = textsOf(wordsOf(boundary.line.text));
+    refusal.lineIsReplaced = boundary.replaced;
+    return refusal;
+}
+
+Refusal explain(std::string_view current, const GameReading& before, const GameReading& after) {
+    const std::vector<LineBoundary> boundaries = boundariesOf(current);
+    const auto longWord = [](const Word& word) { return word.text.size() > kLongestWord; };
+    if (const auto word = std::find_if(before.words.begin(), before.words.end(), longWord);
+        word != before.words.end()) {
+        return refusalFor(RefusalReason::LongWord, boundaries, word->line);
+    }
+    if (const auto word = std::find_if(after.words.begin(), after.words.end(), longWord);
+        word != after.words.end()) {
+        return refusalFor(RefusalReason::LongWord, boundaries,
+                          lineHoldingRewrittenOffset(boundaries, word->start));
+    }
+    const int line = firstLineToMend(boundaries, before, after);
+    if (line == 0) {
+        return refusalFor(RefusalReason::Unexplained, boundaries, 0);
+    }
+    const LineBoundary& boundary = boundaries[static_cast<std::size_t>(line) - 1];
+    return refusalFor(reasonOnLine(boundary.line.text, boundary.replaced), boundaries, line);
+}
+
+}  // namespace
+
+std::optional<Refusal> checkRewrite(std::string_view current, std::string_view rewritten,
+                                    std::string_view library) {
+    if (rewritten.size() > kLargestDescriptor) {
+        Refusal refusal;
+        refusal.reason = RefusalReason::TooLarge;
+        refusal.size = rewritten.size();
+        return refusal;
+    }
+    const GameReading before = readAsTheGame(current);
+    const GameReading after = readAsTheGame(rewritten);
+    if (readsAsAsked(before, after, library)) {
+        return std::nullopt;
+    }
+    return explain(current, before, after);
+}
+
+}  // namespace velmora

@@ -1,0 +1,63 @@
+#include "descriptor_check.h"
+
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+#include "descriptor.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::string_literals;
+using testing_support::PrintTo;  // names the cases where gtest prints them
+
+struct CheckCase {
+    const char* name;
+    std::string descriptor;
+    bool refused = false;
+    RefusalReason reason = RefusalReason::Unexplained;
+    int line = 0;
+};
+
+class RewriteCheck : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
+    const CheckCase& c = GetParam();
+    const std::string rewritten =
+        rewrittenDescriptor(keepOrdinaryLines(c.descriptor), "qox_bot.dll");
+    const std::optional<Refusal> refusal = checkRewrite(c.descriptor, rewritten, "qox_bot.dll");
+    ASSERT_EQ(refusal.has_value(), c.refused);
+    if (refusal) {
+        EXPECT_EQ(refusal->reason, c.reason);
+        EXPECT_EQ(refusal->line, c.line);
+    }
+}
+
+const std::string kTooLarge(300'000, 'x');
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RewriteCheck,
+    ::testing::Values(
+        CheckCase{"QuoteNeverClosed", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ntype \"multipla", true, RefusalReason::UnclosedQuote, 3},
+        CheckCase{"KeyWithoutValue", "game \"QOX\"\r\nurl_dl\r\ngamedll \"dlls\\hl.dll\"\r\ntype \"x\"\r\n", true, RefusalReason::KeyWithoutValue, 2},
+        CheckCase{"ThreeUnquotedWords", "game QOX Mod\r\ngamedll \"dlls\\hl.dll\"\r\n", true, RefusalReason::UnpairedWords, 1},
+        CheckCase{"Brackets", "version \"1\"\r\ngame QOX (beta)\r\n", true, RefusalReason::UnpairedWords, 2},
+        CheckCase{"AllOnOneLine", "game \"QOX\" gamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 1},
+        CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2},
+        CheckCase{"ValueOnTheNextLine", "game \"QOX\"\r\ngamedll\r\n\"dlls\\hl.dll\"\r\n", true, RefusalReason::GamedllValueOnNextLine, 2},
+        CheckCase{"ZeroByteInside", "game \"QOX\"\r\nver\0sion \"1\"\r\n"s, true, RefusalReason::ZeroByte, 2},
+        CheckCase{"EmptyKey", "game \"QOX\"\r\n\"\" \"x\"\r\n", true, RefusalReason::EmptyKey, 2},
+        CheckCase{"WordTheGameSplits", "game \"" + std::string(1024, 'x') + "\"\r\n", true, RefusalReason::LongWord, 1},
+        CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLarge, 0},
+        CheckCase{"TwoOddLinesThatPairUpAgain", "url_info a b\r\nc\r\ngamedll \"dlls\\hl.dll\"\r\n"},
+        CheckCase{"ApostropheAndCommaInQuotes", "game \"QOX's, mod\"\r\n"},
+        CheckCase{"HashAtTheStartOfALine", "#version \"1\"\r\n"},
+        CheckCase{"CommentAfterAValue", "game \"QOX\" // the name\r\ngamedll \"dlls\\hl.dll\"\r\n"},
+        CheckCase{"CarriageReturnsOnlyAndACommentFirst", "// QOX\rgame \"QOX\"\rgamedll \"dlls\\hl.dll\"\r"},
+        CheckCase{"ZeroPaddingAtTheEnd", "game \"QOX\"\r\n\0\0"s}),
+    testing_support::caseName);
+// clang-format on
+
+}  // namespace
+}  // namespace velmora
