@@ -1,8 +1,11 @@
-// Turns a failed file operation into the text of an error box. Only the system's own part
-// (its reason for the code) differs between platforms: error_text_win.cpp and
-// error_text_linux.cpp.
+// Turns a failed file operation, or a refused rewrite, into the text of an error box. Only the
+// system's own parts (its reason for a code, how it shows a descriptor's bytes) differ between
+// platforms: error_text_win.cpp and error_text_linux.cpp.
 #pragma once
 
+#include <string_view>
+
+#include "descriptor_check.h"
 #include "file_error.h"
 #include "native_string.h"
 
@@ -14,8 +17,16 @@ NativeString systemReason(int code);
 // True for the codes that mean the system refused access rather than that something failed.
 bool isAccessDenied(int code);
 
+// Bytes of the descriptor, 8-bit text in the system's code page, as the user's text, for
+// showing only: the descriptor itself is never converted.
+NativeString textOfDescriptorBytes(std::string_view bytes);
+
 // Names the operation, the file and the system's reason; for a refused access it adds what
 // usually causes it.
 NativeString describeFileError(const FileError& error);
+
+// Says that liblist.gam was not changed; names the line to blame and shows it, tells what the
+// game would read there and what to change.
+NativeString describeRefusal(const Refusal& refusal);
 
 }  // namespace velmora

@@ -9,6 +9,10 @@ NativeString systemReason(int code) {
     return std::strerror(code);
 }
 
+NativeString textOfDescriptorBytes(std::string_view bytes) {
+    return NativeString(bytes);
+}
+
 bool isAccessDenied(int code) {
     return code == EACCES || code == EPERM || code == EROFS;
 }

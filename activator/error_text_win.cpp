@@ -22,6 +22,17 @@ NativeString systemReason(int code) {
     return reason.empty() ? NativeString(number.data()) : reason + L" " + number.data();
 }
 
+NativeString textOfDescriptorBytes(std::string_view bytes) {
+    if (bytes.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(bytes.size());
+    NativeString text(static_cast<std::size_t>(size), L'\0');
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), size);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
 bool isAccessDenied(int code) {
     switch (static_cast<DWORD>(code)) {
         case ERROR_ACCESS_DENIED:

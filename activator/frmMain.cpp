@@ -65,17 +65,48 @@ FileResult frmMain::Oeffnen() {
     if (auto error = files_.readAll(descriptorPath_, bytes)) {
         return error;
     }
-    keptText_ = keepOrdinaryLines(bytes);
+    keep(std::move(bytes));
     return std::nullopt;
 }
 
-FileResult frmMain::Speichern(const std::string& library) {
-    return rewriteFile(files_, descriptorPath_, rewrittenDescriptor(keptText_, library));
+SaveResult frmMain::Speichern(const std::string& library) {
+    std::string current;
+    if (auto error = files_.readAll(descriptorPath_, current)) {
+        return SaveResult{error, std::nullopt};
+    }
+    for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
+        if (current != readBytes_) {
+            keep(std::move(current));
+        }
+        const std::string rewritten = rewrittenDescriptor(keptText_, library);
+        if (auto refusal = checkRewrite(readBytes_, rewritten, library)) {
+            return SaveResult{std::nullopt, std::move(refusal)};
+        }
+        RewriteResult result =
+            rewriteFileUnlessChanged(files_, descriptorPath_, readBytes_, rewritten);
+        if (!result.changedTo) {
+            return SaveResult{result.error, std::nullopt};
+        }
+        current = std::move(*result.changedTo);
+    }
+    Refusal keptChanging;
+    keptChanging.reason = RefusalReason::ChangedWhileSaving;
+    return SaveResult{std::nullopt, keptChanging};
+}
+
+void frmMain::keep(std::string bytes) {
+    keptText_ = keepOrdinaryLines(bytes);
+    readBytes_ = std::move(bytes);
 }
 
 bool frmMain::saveAndReport(std::string_view library, std::string_view successText) {
-    if (auto error = Speichern(std::string(library))) {
-        boxes_.showFileError(*error);
+    const SaveResult result = Speichern(std::string(library));
+    if (result.fileError) {
+        boxes_.showFileError(*result.fileError);
+        return false;
+    }
+    if (result.refusal) {
+        boxes_.showRefusal(*result.refusal);
         return false;
     }
     boxes_.showSuccess(successText);

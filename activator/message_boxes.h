@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "descriptor_check.h"
 #include "file_error.h"
 
 namespace velmora {
@@ -17,6 +18,9 @@ class MessageBoxes {
 
     // Title "Error" and the stop icon; the text names the file and the system's reason.
     virtual void showFileError(const FileError& error) = 0;
+
+    // Title "Error" and the stop icon; the text says why the descriptor was left as it is.
+    virtual void showRefusal(const Refusal& refusal) = 0;
 
     // An empty title and no icon.
     virtual void showSuccess(std::string_view text) = 0;

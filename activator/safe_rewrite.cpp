@@ -52,7 +52,11 @@ FileResult createTemporaryBeside(FileSystem& files, const NativeString& target,
     return error;
 }
 
-FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view bytes) {
+// With a `basis`, the file is replaced only if it still holds it; else `changedTo` gets what it
+// holds instead.
+FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view bytes,
+                        std::optional<std::string_view> basis,
+                        std::optional<std::string>& changedTo) {
     CarriedAttributes carried;
     if (auto error = files.checkRewritable(path, carried)) {
         return error;
@@ -71,11 +75,37 @@ FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string
     if (auto error = temp.file().close()) {
         return error;
     }
+    // The last look, after everything slow (the write and the flush to disk) is done. What
+    // remains is the moment between this read and the rename: neither Windows nor Linux can
+    // replace a file only while it holds given bytes, and a lock on the descriptor would keep
+    // the game, swapcfg and editors out of it, so a change made within those microseconds is
+    // the one that can still be overwritten.
+    if (basis) {
+        std::string now;
+        if (auto error = files.readAll(path, now)) {
+            return error;
+        }
+        if (now != *basis) {
+            changedTo = std::move(now);
+            return std::nullopt;
+        }
+    }
     if (auto error = files.replace(temp.file().path(), path)) {
         return error;
     }
     temp.keep();
     return std::nullopt;
+}
+
+RewriteResult rewrite(FileSystem& files, const NativeString& path, std::string_view bytes,
+                      std::optional<std::string_view> basis) {
+    RewriteResult result;
+    result.error = rewriteSteps(files, path, bytes, basis, result.changedTo);
+    // The user knows the descriptor, not the temporary file a step may have worked on.
+    if (result.error) {
+        result.error->path = path;
+    }
+    return result;
 }
 
 }  // namespace
@@ -89,12 +119,12 @@ NativeString temporaryNameBeside(const NativeString& target, std::uint32_t proce
 }
 
 FileResult rewriteFile(FileSystem& files, const NativeString& path, std::string_view bytes) {
-    FileResult error = rewriteSteps(files, path, bytes);
-    // The user knows the descriptor, not the temporary file a step may have worked on.
-    if (error) {
-        error->path = path;
-    }
-    return error;
+    return rewrite(files, path, bytes, std::nullopt).error;
+}
+
+RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
+                                       std::string_view basis, std::string_view bytes) {
+    return rewrite(files, path, bytes, basis);
 }
 
 }  // namespace velmora

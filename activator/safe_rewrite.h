@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "file_system.h"
@@ -12,6 +14,21 @@ namespace velmora {
 // On failure the file is as it was, nothing is left behind, and the error names `path`.
 [[nodiscard]] FileResult rewriteFile(FileSystem& files, const NativeString& path,
                                      std::string_view bytes);
+
+// What became of a rewrite that must not overwrite a change another program made.
+struct RewriteResult {
+    FileResult error;  // a step failed; the file is as it was
+    // The file no longer held the content the new one was made from, and holds this instead;
+    // it was left as it is.
+    std::optional<std::string> changedTo;
+};
+
+// Like rewriteFile, but only while the file holds `basis`, the content `bytes` were made
+// from: it reads the file once more right before the replace, and leaves it alone if it
+// holds anything else by then.
+[[nodiscard]] RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
+                                                     std::string_view basis,
+                                                     std::string_view bytes);
 
 // The names a rewrite tries for its new file, in turn: beside the target, told apart by the
 // process and by the attempt. A name taken by a file that an earlier, killed run left

@@ -12,6 +12,10 @@ void WindowMessageBoxes::showFileError(const FileError& error) {
     show(describeFileError(error), L"Error", MB_ICONERROR);
 }
 
+void WindowMessageBoxes::showRefusal(const Refusal& refusal) {
+    show(describeRefusal(refusal), L"Error", MB_ICONERROR);
+}
+
 void WindowMessageBoxes::showSuccess(std::string_view text) {
     show(nativeFromAscii(text), L"", 0);
 }

@@ -13,6 +13,7 @@ class WindowMessageBoxes final : public MessageBoxes {
 
     void showError(std::string_view text) override;
     void showFileError(const FileError& error) override;
+    void showRefusal(const Refusal& refusal) override;
     void showSuccess(std::string_view text) override;
 
   private:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "case_name.h"
+
 namespace velmora {
 namespace {
 
@@ -33,6 +35,51 @@ TEST(ErrorText, ExplainsWhatUsuallyCausesARefusedAccess) {
     // EPERM or EACCES on Linux, ERROR_ACCESS_DENIED on Windows.
     EXPECT_TRUE(isAccessDenied(1) || isAccessDenied(5) || isAccessDenied(13));
 }
+
+using testing_support::PrintTo;  // names the cases where gtest prints them
+
+struct RefusalTextCase {
+    const char* name;
+    Refusal refusal;
+    std::string says;  // beside "not changed", the line's number and the line itself
+};
+
+class RefusalText : public ::testing::TestWithParam<RefusalTextCase> {};
+
+TEST_P(RefusalText, SaysNothingChangedNamesAndShowsTheLineAndWhatToChange) {
+    const Refusal& refusal = GetParam().refusal;
+    const NativeString text = describeRefusal(refusal);
+    EXPECT_TRUE(text.starts_with(nativeFromAscii("liblist.gam was not changed.\r\n\r\n")));
+    EXPECT_TRUE(text.ends_with(nativeFromAscii(", and try again.")));
+    EXPECT_TRUE(contains(text, GetParam().says)) << std::string(text.begin(), text.end());
+    if (refusal.line != 0) {
+        EXPECT_TRUE(contains(text, "Line " + std::to_string(refusal.line) + " "));
+    }
+}
+
+Refusal onLine(RefusalReason reason, std::string line, std::vector<std::string> words,
+               bool replaced = false) {
+    return Refusal{reason, 7, std::move(line), std::move(words), replaced};
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, RefusalText,
+    ::testing::Values(
+        RefusalTextCase{"UnclosedQuote", onLine(RefusalReason::UnclosedQuote, "type \"multipla", {"type", "multipla"}), "quote that it does not close:\r\n    type \"multipla\r\n"},
+        RefusalTextCase{"KeyWithoutValue", onLine(RefusalReason::KeyWithoutValue, "url_dl", {"url_dl"}), "such as url_dl \"\", or remove line 7"},
+        RefusalTextCase{"UnpairedWords", onLine(RefusalReason::UnpairedWords, "game QOX (beta)", {"game", "QOX", "(", "beta", ")"}), "reads 5 words, game, QOX, (, beta and ). It would pair the last one, ), with"},
+        RefusalTextCase{"UnpairedWordsExample", onLine(RefusalReason::UnpairedWords, " game QOX Mod ", {"game", "QOX", "Mod"}), "such as game \"QOX Mod\""},
+        RefusalTextCase{"SharesAReplacedLine", onLine(RefusalReason::GamedllSharesLine, "gamedll \"a\" type \"b\"", {}, true), "would no longer read the rest of this line"},
+        RefusalTextCase{"SharesAKeptLine", onLine(RefusalReason::GamedllSharesLine, "game \"Q\" gamedll \"a\"", {}), "load that game library too"},
+        RefusalTextCase{"ValueOnNextLine", onLine(RefusalReason::GamedllValueOnNextLine, "gamedll", {"gamedll"}), "its value is on the next line"},
+        RefusalTextCase{"ZeroByte", onLine(RefusalReason::ZeroByte, std::string("ver\0sion \"1\"", 12), {}), "    ver<NUL>sion \"1\"\r\n"},
+        RefusalTextCase{"EmptyKey", onLine(RefusalReason::EmptyKey, "\"\" x", {"", "x"}), "empty word"},
+        RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
+        RefusalTextCase{"TooLarge", Refusal{RefusalReason::TooLarge, 0, "", {}, false, 300000}, "It would hold 300,000 bytes"},
+        RefusalTextCase{"ChangedWhileSaving", Refusal{RefusalReason::ChangedWhileSaving}, "Another program changed it"}),
+    testing_support::caseName);
+// clang-format on
 
 }  // namespace
 }  // namespace velmora

@@ -14,6 +14,7 @@ namespace {
 
 using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::readFile;
+using testing_support::snapshot;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
@@ -36,16 +37,21 @@ constexpr std::string_view kActivated =
 constexpr std::string_view kDeactivated =
     "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
 
-enum class BoxKind { Error, FileError, Success };
+enum class BoxKind { Error, FileError, Refusal, Success };
 
 struct Box {
     BoxKind kind;
-    std::string text;  // for a file error: the failing operation's path
+    std::string text;  // for a file error: the failing operation's path; for a refusal: why
     bool operator==(const Box&) const = default;
 };
 
 void PrintTo(const Box& box, std::ostream* out) {
     *out << static_cast<int>(box.kind) << ": " << ::testing::PrintToString(box.text);
+}
+
+std::string refused(RefusalReason reason, int line) {
+    return "reason " + std::to_string(static_cast<int>(reason)) + " on line " +
+           std::to_string(line);
 }
 
 class RecordingBoxes final : public MessageBoxes {
@@ -55,6 +61,9 @@ class RecordingBoxes final : public MessageBoxes {
     }
     void showFileError(const FileError& error) override {
         shown.push_back({BoxKind::FileError, std::filesystem::path(error.path).string()});
+    }
+    void showRefusal(const Refusal& refusal) override {
+        shown.push_back({BoxKind::Refusal, refused(refusal.reason, refusal.line)});
     }
     void showSuccess(std::string_view text) override {
         shown.push_back({BoxKind::Success, std::string(text)});
@@ -212,18 +221,80 @@ TEST(FormCommand, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
     EXPECT_FALSE(form.cmdOhne_Click());
     EXPECT_EQ(qox.boxes.shown,
               (std::vector<Box>{{BoxKind::FileError, qox.game.descriptor().string()}}));
-    EXPECT_EQ(testing_support::snapshot(qox.game.dir.path()),
+    EXPECT_EQ(snapshot(qox.game.dir.path()),
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kDescriptor)}}));
 }
 
-TEST(FormCommand, SavesWhatWasReadAtStartUpNotWhatIsThereNow) {
+// Another program writes the descriptor right before some of the reads of it: the first is
+// the one at start-up, the second the one when a button is pressed, and each after that the
+// last look before a replace.
+class ChangingFileSystem final : public FileSystem {
+  public:
+    ChangingFileSystem(std::map<int, std::string> writesBeforeRead)
+        : writes_(std::move(writesBeforeRead)) {}
+
+    bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
+    FileResult readAll(const NativeString& path, std::string& bytes) override {
+        if (const auto write = writes_.find(reads_++); write != writes_.end()) {
+            writeFile(path, write->second);
+        }
+        return real_.readAll(path, bytes);
+    }
+    FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
+        return real_.checkRewritable(path, carried);
+    }
+    FileResult createNew(const NativeString& path, CarriedAttributes carried,
+                         std::unique_ptr<WritableFile>& file) override {
+        return real_.createNew(path, carried, file);
+    }
+    FileResult replace(const NativeString& source, const NativeString& target) override {
+        return real_.replace(source, target);
+    }
+    void remove(const NativeString& path) override { real_.remove(path); }
+
+  private:
+    FileSystem& real_ = platformFileSystem();
+    std::map<int, std::string> writes_;
+    int reads_ = 0;
+};
+
+struct MeanwhileCase {
+    const char* name;
+    std::map<int, std::string> writesBeforeRead;
+    Box expectedBox;
+    std::string expectedDescriptor;
+};
+
+class ChangedMeanwhile : public ::testing::TestWithParam<MeanwhileCase> {};
+
+TEST_P(ChangedMeanwhile, KeepsTheChangeOrLeavesTheFileAsTheOtherProgramLeftIt) {
     QoxGame qox;
-    frmMain form = qox.form();
+    ChangingFileSystem files(GetParam().writesBeforeRead);
+    frmMain form = qox.form(files);
     ASSERT_TRUE(form.Form_Load());
-    qox.game.add("liblist.gam", "changed meanwhile\r\n");
-    EXPECT_TRUE(form.cmdOhne_Click());
-    EXPECT_EQ(readFile(qox.game.descriptor()), kDeactivated);
+    EXPECT_EQ(form.cmdOhne_Click(), GetParam().expectedBox.kind == BoxKind::Success);
+    EXPECT_EQ(qox.boxes.shown, std::vector<Box>{GetParam().expectedBox});
+    EXPECT_EQ(snapshot(qox.game.dir.path()),
+              (std::map<std::string, std::string>{{"liblist.gam", GetParam().expectedDescriptor}}));
 }
+
+const Box kDeactivatedBox{BoxKind::Success, "Bots are now deactivated"};
+const std::string kEdited = "game \"edited\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+const std::string kEditedDeactivated = "game \"edited\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+const std::string kOtherEdit = "game \"other\"\r\n";
+const std::string kMisread = "game \"QOX\"\r\nurl_dl\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangedMeanwhile,
+    ::testing::Values(
+        MeanwhileCase{"WhileTheWindowIsOpen", {{1, kEdited}}, kDeactivatedBox, kEditedDeactivated},
+        MeanwhileCase{"WhileSaving", {{2, kEdited}}, kDeactivatedBox, kEditedDeactivated},
+        MeanwhileCase{"ToOneTheGameWouldMisread", {{1, kMisread}}, {BoxKind::Refusal, refused(RefusalReason::KeyWithoutValue, 2)}, kMisread},
+        MeanwhileCase{"AgainAndAgain", {{2, kEdited}, {3, kOtherEdit}, {4, kEdited}, {5, kOtherEdit}, {6, kEdited}},
+                      {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kEdited}),
+    testing_support::caseName);
+// clang-format on
 
 }  // namespace
 }  // namespace velmora

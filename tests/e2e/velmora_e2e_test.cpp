@@ -50,6 +50,21 @@ const std::string kAsTheGameReadsItActivated =
     "game \"QOX\"\r\n// gamedll \"dlls\\old.dll\"\r\ngame \"gamedll test\"\r\n"
     "gamedll \"dlls\\qox_bot.dll\"\r\n";
 
+// A descriptor the game would misread: it would take gamedll for url_dl's value.
+constexpr char kMisread[] = "game \"QOX\"\r\nurl_dl\r\ngamedll \"dlls\\hl.dll\"\r\n";
+constexpr wchar_t kMisreadText[] =
+    L"liblist.gam was not changed.\r\n\r\n"
+    L"Line 2 holds a setting without a value:\r\n    url_dl\r\n\r\n"
+    L"The game reads liblist.gam as pairs of words, each a setting and its value. It would take "
+    L"the next word as the value of url_dl, and read every setting after it one word off, so it "
+    L"would not find its game library.\r\n\r\n"
+    L"Give url_dl a value on the same line, such as url_dl \"\", or remove line 2, and try again.";
+
+// The bot variant that swapcfg puts in place while the window is open.
+constexpr char kBotVariant[] = "game \"QOX\"\r\nbots \"6\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+constexpr char kBotVariantActivated[] =
+    "game \"QOX\"\r\nbots \"6\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+
 using Files = std::map<std::string, std::string>;
 const Files kWithBots = {
     {"liblist.gam", kDescriptor}, {"bot.cfg", "bot_quota 4\r\n"}, {"dlls/qox_bot.dll", "MZ"}};
@@ -149,6 +164,7 @@ struct CommandCase {
     DWORD exitCode;
     bool closeWhileBoxIsUp = false;  // instead of pressing OK
     std::u8string_view folders;      // the game directory below the temporary folder
+    bool swapcfgWhileOpen = false;   // "swapcfg 1" on the game directory before the action
 };
 
 void perform(Action action, HWND window) {
@@ -201,6 +217,10 @@ TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
     e2e::RunningProgram program(game.program);
     const HWND window = program.waitForMainWindow();
     ASSERT_NE(window, nullptr);
+    if (c.swapcfgWhileOpen) {
+        testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
+                                    {L"1", game.dir.native() + L"\\"});
+    }
 
     perform(c.action, window);
     if (c.box) {
@@ -239,6 +259,26 @@ INSTANTIATE_TEST_SUITE_P(
                     kActivatedBox,
                     kAsTheGameReadsItActivated,
                     0},
+        CommandCase{"RefusedForWhatTheGameWouldMisread",
+                    {{"liblist.gam", kMisread}, {"bot.cfg", ""}, {"dlls/qox_bot.dll", ""}},
+                    false,
+                    Action::ClickActivate,
+                    ExpectedBox{L"Error", kMisreadText, true},
+                    kMisread,
+                    1},
+        CommandCase{"ActivateKeepsWhatSwapcfgPutInPlaceMeanwhile",
+                    {{"liblist.gam", kDescriptor},
+                     {"liblist.bot", kBotVariant},
+                     {"bot.cfg", ""},
+                     {"dlls/qox_bot.dll", ""}},
+                    false,
+                    Action::ClickActivate,
+                    kActivatedBox,
+                    kBotVariantActivated,
+                    0,
+                    false,
+                    {},
+                    true},
         CommandCase{"ActivateInAFolderOutsideAscii", kWithBots, false, Action::ClickActivate,
                     kActivatedBox, kActivated, 0, false,
                     u8"Spiele \u00e4\u00f6\u00fc/\u0418\u0433\u0440\u044b/\u6e38\u620f/qox"},
