@@ -13,7 +13,7 @@ namespace testing_support {
 void makeReadOnly(const std::filesystem::path& path);
 
 // An attribute a rewrite must carry over: hidden on Windows; on Linux, where no attribute
-// hides a file, the permission bits 0600 (a new file would get others).
+// hides a file, the permission bits 0640 (a rewrite's new file starts with 0600).
 void setCarriedAttribute(const std::filesystem::path& path);
 bool hasCarriedAttribute(const std::filesystem::path& path);
 
@@ -21,12 +21,14 @@ bool hasCarriedAttribute(const std::filesystem::path& path);
 void clearProtection(const std::filesystem::path& path);
 
 // Keeps a file from being renamed, replaced or deleted while it lives: held open without
-// sharing on Windows, the immutable flag on Linux.
+// sharing by another process (hold_file.exe) on Windows, the immutable flag on Linux. Null
+// where the system refuses, and a test then skips: `kCannotLock` says why.
 class FileLock {
   public:
     virtual ~FileLock() = default;
 };
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
+inline constexpr const char* kCannotLock = "locking a file against changes needs root here";
 
 // The path in a form the test's own file calls accept at any length: "\\?\" before an
 // absolute Windows path, the path itself on Linux.

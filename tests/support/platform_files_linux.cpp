@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <stdexcept>
-
 #include "platform_files.h"
 #include "unique_fd_linux.h"
 
@@ -24,11 +22,11 @@ bool setImmutable(const std::filesystem::path& path, bool immutable) {
 
 class ImmutableLock final : public FileLock {
   public:
-    explicit ImmutableLock(std::filesystem::path path) : path_(std::move(path)) {
-        if (!setImmutable(path_, true)) {
-            throw std::runtime_error("cannot make " + path_.string() + " immutable");
-        }
-    }
+    explicit ImmutableLock(std::filesystem::path path) : path_(std::move(path)) {}
+    ImmutableLock(const ImmutableLock&) = delete;
+    ImmutableLock& operator=(const ImmutableLock&) = delete;
+    ImmutableLock(ImmutableLock&&) = delete;
+    ImmutableLock& operator=(ImmutableLock&&) = delete;
     ~ImmutableLock() override { setImmutable(path_, false); }
 
   private:
@@ -41,13 +39,16 @@ void makeReadOnly(const std::filesystem::path& path) {
     ::chmod(path.c_str(), 0444);
 }
 
+// Not 0600, the mode a rewrite's new file starts with: only carrying the bits over gives it.
+constexpr mode_t kCarriedMode = 0640;
+
 void setCarriedAttribute(const std::filesystem::path& path) {
-    ::chmod(path.c_str(), 0600);
+    ::chmod(path.c_str(), kCarriedMode);
 }
 
 bool hasCarriedAttribute(const std::filesystem::path& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 07777) == 0600;
+    return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 07777) == kCarriedMode;
 }
 
 void clearProtection(const std::filesystem::path& path) {
@@ -56,6 +57,9 @@ void clearProtection(const std::filesystem::path& path) {
 }
 
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) {
+    if (!setImmutable(path, true)) {
+        return nullptr;  // only root may set the flag
+    }
     return std::make_unique<ImmutableLock>(path);
 }
 

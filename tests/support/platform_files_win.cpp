@@ -1,26 +1,29 @@
 #include <windows.h>
 
 #include <functional>
-#include <stdexcept>
 
+#include "held_file_win.h"
 #include "platform_files.h"
 #include "unique_handle_win.h"
 
 namespace testing_support {
 namespace {
 
-class OpenWithoutSharing final : public FileLock {
+// Held far longer than any test runs, and let go when the lock goes.
+constexpr int kHoldForAsLongAsNeededMs = 600'000;
+
+class HeldByAnotherProcess final : public FileLock {
   public:
-    explicit OpenWithoutSharing(const std::filesystem::path& path)
-        : handle_(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr)) {
-        if (!handle_) {
-            throw std::runtime_error("cannot hold " + path.string() + " open");
-        }
-    }
+    explicit HeldByAnotherProcess(const std::filesystem::path& path)
+        : held_(path, kHoldForAsLongAsNeededMs) {}
+    HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
+    HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
+    HeldByAnotherProcess(HeldByAnotherProcess&&) = delete;
+    HeldByAnotherProcess& operator=(HeldByAnotherProcess&&) = delete;
+    ~HeldByAnotherProcess() override { held_.letGo(); }
 
   private:
-    velmora::UniqueHandle handle_;
+    HeldFile held_;
 };
 
 struct FindHandleTraits {
@@ -56,7 +59,7 @@ void clearProtection(const std::filesystem::path& path) {
 }
 
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) {
-    return std::make_unique<OpenWithoutSharing>(path);
+    return std::make_unique<HeldByAnotherProcess>(path);
 }
 
 std::vector<std::filesystem::path> otherTemporaryFolders() {
