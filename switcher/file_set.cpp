@@ -1,6 +1,7 @@
 #include "file_set.h"
 
 #include <limits>
+#include <optional>
 #include <string_view>
 
 namespace swapcfg {
@@ -65,6 +66,32 @@ void installBotVariants(FileOps& files, const NativeString& prefix) {
     }
 }
 
+NativeString asideName(const NativeString& live, int attempt) {
+    NativeString name = joinedName(live, ".swapcfg-");
+    const std::size_t digits = name.size();
+    do {
+        name.insert(name.begin() + static_cast<std::ptrdiff_t>(digits),
+                    static_cast<NativeString::value_type>('0' + attempt % 10));
+        attempt /= 10;
+    } while (attempt != 0);
+    return joinedName(name, ".tmp");
+}
+
+std::optional<NativeString> setAside(FileOps& files, const NativeString& live) {
+    for (int attempt = 0; attempt < kAsideNameTries; ++attempt) {
+        NativeString aside = asideName(live, attempt);
+        switch (files.renameNoReplace(live, aside)) {
+            case RenameResult::Renamed:
+                return aside;
+            case RenameResult::TargetTaken:
+                continue;  // left by a run that was killed: pass it over, leave it alone
+            case RenameResult::Failed:
+                return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
 void restoreBackups(FileOps& files, const NativeString& prefix) {
     for (const FileSetEntry& entry : kFileSet) {
         const NativeString backup = joinedName(prefix, entry.backup);
@@ -72,14 +99,20 @@ void restoreBackups(FileOps& files, const NativeString& prefix) {
             continue;
         }
         const NativeString live = joinedName(prefix, entry.live);
-        // Keep the bot variant for the next install. Only when its name is taken is the live
-        // file deleted to make way for the backup; after any other failure the live file
-        // stays, and so the backup stays a backup.
-        if (files.renameNoReplace(live, joinedName(prefix, entry.botVariant)) ==
-            RenameResult::TargetTaken) {
-            files.remove(live);
+        // The live file makes way under a name of its own, so that nothing is deleted before
+        // the backup has moved; where the backup does not move, it goes back.
+        const std::optional<NativeString> aside = setAside(files, live);
+        if (files.renameNoReplace(backup, live) != RenameResult::Renamed) {
+            if (aside) {
+                files.renameNoReplace(*aside, live);
+            }
+            continue;
         }
-        files.renameNoReplace(backup, live);
+        // Kept as the bot variant for the next install; deleted only where that name is taken.
+        if (aside && files.renameNoReplace(*aside, joinedName(prefix, entry.botVariant)) ==
+                         RenameResult::TargetTaken) {
+            files.remove(*aside);
+        }
     }
 }
 

@@ -38,10 +38,17 @@ NativeString joinedName(const NativeString& prefix, std::string_view fileName);
 // For each entry: the live file becomes the backup, the bot variant becomes the live file.
 void installBotVariants(FileOps& files, const NativeString& prefix);
 
-// For each entry that has a backup: the live file goes back to being the bot variant (or is
-// deleted when that name is taken by another file), then the backup becomes the live file
-// again.
+// For each entry whose backup can be moved: the live file is set aside under a temporary name
+// beside it, the backup becomes the live file again, and the set-aside file becomes the bot
+// variant (or is deleted when that name is taken by another file). Where the backup does not
+// move, the live file is put back; where the live file does not move, both stay. An entry
+// never ends with fewer files than it began with.
 void restoreBackups(FileOps& files, const NativeString& prefix);
+
+// The temporary names a restore tries, in turn, for the live file it sets aside:
+// "<live>.swapcfg-<attempt>.tmp".
+inline constexpr int kAsideNameTries = 16;
+NativeString asideName(const NativeString& live, int attempt);
 
 // How long a run waits for another run on the same folder to finish; a real run takes
 // milliseconds, even on a slow share.

@@ -111,18 +111,23 @@ TEST(Run, DoesNothingWhenItsTurnNeverComes) {
 
 struct RestoreCase {
     const char* name;
-    RenameResult liveToBotVariant;
+    std::map<std::string, std::string> before;
+    std::map<std::string, RenameResult> failingRenames;  // by source name
     std::map<std::string, std::string> after;
 };
 
-class RestoreWhenTheLiveFileWillNotMove : public ::testing::TestWithParam<RestoreCase> {};
+class RestoreWhenAStepFails : public ::testing::TestWithParam<RestoreCase> {};
 
-// Only a taken bot-variant name makes way for the backup; after any other failure nothing
-// is deleted.
-TEST_P(RestoreWhenTheLiveFileWillNotMove, DeletesItOnlyWhenTheBotVariantNameIsTaken) {
+// Nothing is deleted before the backup has moved, and only a taken bot-variant name makes a
+// set-aside file go: whatever fails, no content is lost.
+TEST_P(RestoreWhenAStepFails, KeepsEveryFile) {
     MemoryFolder folder;
-    folder.files = {{name("game.cfg"), "bot"}, {name("game.bak"), "original"}};
-    folder.failingRenames[name("game.cfg")] = GetParam().liveToBotVariant;
+    for (const auto& [file, content] : GetParam().before) {
+        folder.files[name(file)] = content;
+    }
+    for (const auto& [file, result] : GetParam().failingRenames) {
+        folder.failingRenames[name(file)] = result;
+    }
     restoreBackups(folder, NativeString());
     std::map<NativeString, std::string> expected;
     for (const auto& [file, content] : GetParam().after) {
@@ -131,13 +136,25 @@ TEST_P(RestoreWhenTheLiveFileWillNotMove, DeletesItOnlyWhenTheBotVariantNameIsTa
     EXPECT_EQ(folder.files, expected);
 }
 
+const std::map<std::string, std::string> kInstalledEntry = {{"game.cfg", "bot"},
+                                                            {"game.bak", "original"}};
+const std::string kAside = "game.cfg.swapcfg-0.tmp";
+
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RestoreWhenTheLiveFileWillNotMove,
+    Cases, RestoreWhenAStepFails,
     ::testing::Values(
-        RestoreCase{"TargetTaken", RenameResult::TargetTaken, {{"game.cfg", "original"}}},
-        RestoreCase{
-            "OtherFailure", RenameResult::Failed, {{"game.cfg", "bot"}, {"game.bak", "original"}}}),
+        RestoreCase{"NoneFails", kInstalledEntry, {}, {{"game.cfg", "original"}, {"game.bot", "bot"}}},
+        RestoreCase{"BotVariantNameTaken", {{"game.cfg", "bot"}, {"game.bak", "original"}, {"game.bot", "other"}}, {},
+                    {{"game.cfg", "original"}, {"game.bot", "other"}}},
+        RestoreCase{"AsideNameLeftByAKilledRun", {{"game.cfg", "bot"}, {"game.bak", "original"}, {kAside, "stale"}}, {},
+                    {{"game.cfg", "original"}, {"game.bot", "bot"}, {kAside, "stale"}}},
+        RestoreCase{"LiveFileWillNotMove", kInstalledEntry, {{"game.cfg", RenameResult::Failed}}, kInstalledEntry},
+        RestoreCase{"BackupWillNotMove", kInstalledEntry, {{"game.bak", RenameResult::Failed}}, kInstalledEntry},
+        RestoreCase{"SetAsideFileWillNotMoveOn", kInstalledEntry, {{kAside, RenameResult::Failed}},
+                    {{"game.cfg", "original"}, {kAside, "bot"}}}),
     testing_support::caseName);
+// clang-format on
 
 }  // namespace
 }  // namespace swapcfg
