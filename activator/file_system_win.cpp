@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "file_system.h"
+#include "long_path_win.h"
 #include "unique_handle_win.h"
 
 namespace velmora {
@@ -100,14 +101,15 @@ class WinWritableFile final : public WritableFile {
 class WinFileSystem final : public FileSystem {
   public:
     bool isRegularFile(const NativeString& path) override {
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(longPathForm(path).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && !isDirectory(attributes);
     }
 
     FileResult readAll(const NativeString& path, std::string& bytes) override {
         UniqueHandle file;
+        const NativeString longPath = longPathForm(path);
         const DWORD openError = retryWhileBusy([&] {
-            file.reset(::CreateFileW(path.c_str(), GENERIC_READ,
+            file.reset(::CreateFileW(longPath.c_str(), GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             return file.valid();
@@ -130,7 +132,7 @@ class WinFileSystem final : public FileSystem {
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
-        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(longPathForm(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             return errorFrom(FileOp::CheckWritable, path);
         }
@@ -148,8 +150,8 @@ class WinFileSystem final : public FileSystem {
     FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
         const DWORD attributes = carried.bits != 0 ? carried.bits : FILE_ATTRIBUTE_NORMAL;
-        UniqueHandle handle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          attributes, nullptr));
+        UniqueHandle handle(::CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_NEW, attributes, nullptr));
         if (!handle.valid()) {
             return errorFrom(FileOp::CreateTemp, path);
         }
@@ -158,15 +160,18 @@ class WinFileSystem final : public FileSystem {
     }
 
     // MoveFileExW, not ReplaceFileW: with REPLACE_EXISTING it is a single rename, which
-    // leaves either the old descriptor or the new one whatever happens, and WRITE_THROUGH
-    // returns only once the rename is on disk. ReplaceFileW does the swap in several steps
+    // leaves either the old descriptor or the new one whatever happens. The new content is on
+    // disk already (FlushFileBuffers on the temporary file); WRITE_THROUGH makes the call
+    // return only once the rename itself is. ReplaceFileW does the swap in several steps
     // with failure codes of their own (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ...) and
     // differs between Windows, network file systems and Wine. What this gives up: the new
     // file gets its folder's inherited permissions, not an ACL of the replaced file's own,
     // and no alternate data streams; the attributes that matter are carried over above.
     FileResult replace(const NativeString& source, const NativeString& target) override {
+        const NativeString longSource = longPathForm(source);
+        const NativeString longTarget = longPathForm(target);
         const DWORD code = retryWhileBusy([&] {
-            return ::MoveFileExW(source.c_str(), target.c_str(),
+            return ::MoveFileExW(longSource.c_str(), longTarget.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
         });
         if (code != ERROR_SUCCESS) {
@@ -175,7 +180,7 @@ class WinFileSystem final : public FileSystem {
         return std::nullopt;
     }
 
-    void remove(const NativeString& path) override { ::DeleteFileW(path.c_str()); }
+    void remove(const NativeString& path) override { ::DeleteFileW(longPathForm(path).c_str()); }
 };
 
 }  // namespace

@@ -29,13 +29,20 @@ class FileOps {
   public:
     virtual ~FileOps() = default;
 
-    // Renames `from` to `to`; never replaces a file that exists at `to`.
+    // Renames `from` to `to`; never replaces a file that exists at `to`. On Windows a file
+    // in use is waited for (about a second), as it is by remove.
     virtual RenameResult renameNoReplace(const NativeString& from, const NativeString& to) = 0;
 
     virtual bool remove(const NativeString& name) = 0;
 
-    // True when `name` is a regular file that can be opened for reading. Never blocks, and
-    // never opens a directory, a pipe or a device.
+    // The test-open of a backup: true when `name` is a regular file on a disk that opens for
+    // reading. Never waits for a writer, and never opens a directory, a pipe or a device.
+    // Each platform asks for what it can:
+    // - Windows opens it for reading and deletion, as a move needs: a backup that another
+    //   program holds open without FILE_SHARE_DELETE fails (after the wait for a busy file),
+    //   so it is skipped rather than found immovable part way through a restore;
+    // - Linux opens it for reading only: a file that cannot be moved (the immutable flag, a
+    //   folder without write permission) passes, and the restore finds out when it moves it.
     virtual bool canOpenForReading(const NativeString& name) = 0;
 
     // Waits until no other run works in the folder that holds `name`, for at most

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "file_ops.h"
+#include "long_path_win.h"
 
 namespace swapcfg {
 namespace {
@@ -22,13 +24,41 @@ Handle adopt(HANDLE handle) {
     return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
+// A virus scanner, a backup tool or the game may hold a file for a moment; such refusals are
+// retried for about a second before a step counts as failed. ERROR_ACCESS_DENIED counts too:
+// Windows gives it, not a sharing violation, for a file that another program is deleting or
+// holds open without FILE_SHARE_DELETE. The price: a refusal that is real (a protected
+// folder) costs that second.
+constexpr int kBusyRetries = 20;
+constexpr DWORD kBusyRetryPauseMs = 50;
+
+bool isBusy(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           code == ERROR_ACCESS_DENIED;
+}
+
+// Calls `attempt` (which returns true on success) until it succeeds, fails for a reason other
+// than a busy file, or the retries are used up. Returns the last error code, or 0.
+template <typename Attempt>
+DWORD retryWhileBusy(Attempt attempt) {
+    for (int tries = 0;; ++tries) {
+        if (attempt()) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD code = ::GetLastError();
+        if (!isBusy(code) || tries == kBusyRetries) {
+            return code;
+        }
+        ::Sleep(kBusyRetryPauseMs);
+    }
+}
+
 struct LocalFreer {
     void operator()(void* memory) const { ::LocalFree(memory); }
 };
 
-// The full path of the folder that holds `name`, in capitals: Windows names are the same
-// folder in any letter case.
-NativeString folderKey(const NativeString& name) {
+// The full path of the folder that holds `name`.
+NativeString folderOf(const NativeString& name) {
     const DWORD size = ::GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
     std::vector<wchar_t> full(size + 1);
     wchar_t* filePart = nullptr;
@@ -37,28 +67,58 @@ NativeString folderKey(const NativeString& name) {
     if (length == 0 || length >= full.size()) {
         return name;
     }
-    NativeString folder(full.data(), filePart != nullptr ? filePart : full.data() + length);
+    return NativeString(full.data(), filePart != nullptr ? filePart : full.data() + length);
+}
+
+void appendHex(NativeString& text, std::uint64_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+        text += L"0123456789abcdef"[(value >> shift) & 0xf];
+    }
+}
+
+// Global, so that runs in other sessions (a scheduled task, a service) take turns too.
+constexpr wchar_t kMutexPrefix[] = L"Global\\swapcfg-folder-";
+
+// The folder as Windows knows it whatever path names it (a junction, a subst drive, an 8.3
+// name, a mapped drive or its UNC path): its volume's serial number and its file index.
+std::optional<NativeString> mutexNameByIdentity(const NativeString& folder) {
+    const Handle handle =
+        adopt(::CreateFileW(longPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &information)) {
+        return std::nullopt;
+    }
+    NativeString name = kMutexPrefix;
+    appendHex(name, information.dwVolumeSerialNumber, 8);
+    name += L'-';
+    appendHex(name, (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
+              16);
+    return name;
+}
+
+// Where the folder cannot be opened: its full path, in capitals (Windows names are the same
+// folder in any letter case). A mutex name may not hold a path (no backslashes, at most
+// MAX_PATH characters), so it is named after a 64-bit FNV-1a hash of it.
+NativeString mutexNameByPath(NativeString folder) {
     if (!folder.empty()) {
         ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, folder.data(),
                         static_cast<int>(folder.size()), folder.data(),
                         static_cast<int>(folder.size()), nullptr, nullptr, 0);
     }
-    return folder;
-}
-
-// A mutex name may not hold a path (no backslashes, at most MAX_PATH characters): name it
-// after a 64-bit FNV-1a hash of the folder instead. Global, so that runs in other sessions
-// (a scheduled task, a service) take turns too.
-NativeString mutexNameFor(const NativeString& folder) {
     std::uint64_t hash = 0xcbf29ce484222325u;
     for (const wchar_t unit : folder) {
         hash = (hash ^ static_cast<std::uint16_t>(unit)) * 0x100000001b3u;
     }
-    NativeString name = L"Global\\swapcfg-folder-";
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        name += L"0123456789abcdef"[(hash >> shift) & 0xf];
-    }
+    NativeString name = kMutexPrefix;
+    appendHex(name, hash, 16);
     return name;
+}
+
+NativeString mutexNameFor(const NativeString& name) {
+    const NativeString folder = folderOf(name);
+    return mutexNameByIdentity(folder).value_or(mutexNameByPath(folder));
 }
 
 // Every account may wait for the mutex and release it, so that runs under different users
@@ -72,7 +132,7 @@ Handle folderMutex(const NativeString& name) {
     const std::unique_ptr<void, LocalFreer> ownedDescriptor(descriptor);
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
     return Handle(::CreateMutexExW(descriptor != nullptr ? &attributes : nullptr,
-                                   mutexNameFor(folderKey(name)).c_str(), 0,
+                                   mutexNameFor(name).c_str(), 0,
                                    SYNCHRONIZE | MUTEX_MODIFY_STATE));
 }
 
@@ -94,23 +154,37 @@ class WinFileOps final : public FileOps {
   public:
     // MoveFileW fails when the target exists; it never replaces it.
     RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
-        if (::MoveFileW(from.c_str(), to.c_str())) {
+        const NativeString longFrom = longPathForm(from);
+        const NativeString longTo = longPathForm(to);
+        const DWORD error =
+            retryWhileBusy([&] { return ::MoveFileW(longFrom.c_str(), longTo.c_str()) != FALSE; });
+        if (error == ERROR_SUCCESS) {
             return RenameResult::Renamed;
         }
-        const DWORD error = ::GetLastError();
         return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
                    ? RenameResult::TargetTaken
                    : RenameResult::Failed;
     }
 
-    bool remove(const NativeString& name) override { return ::DeleteFileW(name.c_str()) != FALSE; }
+    bool remove(const NativeString& name) override {
+        const NativeString longName = longPathForm(name);
+        return retryWhileBusy([&] { return ::DeleteFileW(longName.c_str()) != FALSE; }) ==
+               ERROR_SUCCESS;
+    }
 
-    // Without FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened; a pipe or a device
-    // that opens is not a file on a disk.
+    // Asks for DELETE too, the access a move needs: a backup that another program holds open
+    // without FILE_SHARE_DELETE cannot be moved, and so is no backup to restore. Without
+    // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened; a pipe or a device that opens
+    // is not a file on a disk.
     bool canOpenForReading(const NativeString& name) override {
-        const Handle file = adopt(::CreateFileW(
-            name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        const NativeString longName = longPathForm(name);
+        Handle file;
+        retryWhileBusy([&] {
+            file = adopt(::CreateFileW(longName.c_str(), GENERIC_READ | DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return file != nullptr;
+        });
         return file && ::GetFileType(file.get()) == FILE_TYPE_DISK;
     }
 

@@ -8,6 +8,7 @@
 #include <future>
 
 #include "case_name.h"
+#include "platform_files.h"
 #include "temp_dir.h"
 
 namespace swapcfg {
@@ -56,6 +57,14 @@ std::wstring inCapitals(const fs::path& path) {
     return text;
 }
 
+// A symbolic link to `folder` beside it; where none can be made, a path that does not exist.
+fs::path linkTo(const fs::path& folder) {
+    const fs::path link = folder.parent_path() / "link";
+    std::error_code error;
+    fs::create_directory_symlink(folder, link, error);
+    return error ? folder.parent_path() / "no link" / "here" : link;
+}
+
 class FolderTurns : public ::testing::TestWithParam<TurnCase> {};
 
 TEST_P(FolderTurns, KeepOtherRunsOnTheSameFolderWaitingUntilReleased) {
@@ -65,7 +74,7 @@ TEST_P(FolderTurns, KeepOtherRunsOnTheSameFolderWaitingUntilReleased) {
     fs::create_directories(root / "other");
     const fs::path other = GetParam().otherName(folder);
     if (!fs::exists(other.parent_path())) {
-        GTEST_SKIP() << "this file system tells letter cases apart";
+        GTEST_SKIP() << "this file system tells letter cases apart, or makes no links";
     }
     FileOps& files = platformFileOps();
     auto held = files.waitForTurn((folder / "liblist.gam").native(), 0ms);
@@ -90,6 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         TurnCase{"AnotherFileThere", [](const fs::path& f) { return f / "settings.scr"; }, true},
         TurnCase{"ThroughDotDot", [](const fs::path& f) { return f / ".." / "game" / "game.cfg"; }, true},
         TurnCase{"InCapitals", [](const fs::path& f) { return fs::path(inCapitals(f / "game.cfg")); }, true},
+        TurnCase{"InTheLongForm", [](const fs::path& f) { return testing_support::anyLengthForm(f / "game.cfg"); }, true},
+        TurnCase{"ThroughALink", [](const fs::path& f) { return linkTo(f) / "game.cfg"; }, true},
         TurnCase{"AnotherFolder", [](const fs::path& f) { return f / ".." / "other" / "game.cfg"; }, false}),
     testing_support::caseName);
 // clang-format on
