@@ -22,9 +22,10 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Wine in a prefix inside the build tree, without installer dialogs or debug chatter.
+# Wine in a prefix inside the build tree (the windows preset's, unless WINEPREFIX names
+# another), without installer dialogs or debug chatter.
 use_wine() {
-    export WINEPREFIX="$ROOT/build/windows/wineprefix"
+    export WINEPREFIX="${WINEPREFIX:-$ROOT/build/windows/wineprefix}"
     export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
