@@ -1,10 +1,11 @@
-# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (POSIX threads flavour).
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64, in its win32-threads flavour:
+# the posix one links winpthread into every static program for the runtime's own locks.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_C_COMPILER ${triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${triple}-g++-win32)
 set(CMAKE_RC_COMPILER ${triple}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})

@@ -3,7 +3,7 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine xvfb xauth
+PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-win32 googletest wine wine64 fonts-wine xvfb xauth
           x11-utils imagemagick icoutils binutils-mingw-w64-x86-64 clang-format clang-tidy)
 
 install_missing() {

@@ -1,15 +1,15 @@
 #include "window_driver_win.h"
 
 #include <array>
+#include <chrono>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace e2e {
 namespace {
 
 constexpr auto kTimeout = std::chrono::seconds(20);
-constexpr auto kPoll = std::chrono::milliseconds(20);
+constexpr DWORD kPollMs = 20;
 
 template <typename Found>
 auto pollUntil(Found found) -> decltype(found()) {
@@ -21,7 +21,7 @@ auto pollUntil(Found found) -> decltype(found()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return {};
         }
-        std::this_thread::sleep_for(kPoll);
+        ::Sleep(kPollMs);
     }
 }
 

@@ -1,19 +1,18 @@
-#include <future>
-
 #include "run_program.h"
+#include "test_thread.h"
 
 namespace testing_support {
 
 std::vector<ProgramResult> runTogether(const std::filesystem::path& program,
                                        const std::vector<std::vector<NativeArgument>>& runs) {
-    std::vector<std::future<ProgramResult>> running;
-    for (const auto& arguments : runs) {
-        running.push_back(std::async(
-            std::launch::async, [&program, &arguments] { return runProgram(program, arguments); }));
+    std::vector<ProgramResult> results(runs.size());
+    std::vector<TestThread> running;
+    running.reserve(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        running.emplace_back([&, i] { results[i] = runProgram(program, runs[i]); });
     }
-    std::vector<ProgramResult> results;
-    for (auto& run : running) {
-        results.push_back(run.get());
+    for (TestThread& run : running) {
+        run.join();
     }
     return results;
 }

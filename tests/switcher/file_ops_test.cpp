@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <future>
 
 #include "case_name.h"
 #include "platform_files.h"
 #include "temp_dir.h"
+#include "test_thread.h"
 
 namespace swapcfg {
 namespace {
@@ -82,9 +82,11 @@ TEST_P(FolderTurns, KeepOtherRunsOnTheSameFolderWaitingUntilReleased) {
 
     // Asked from another thread: a thread that holds a Windows mutex may take it again.
     const auto askElsewhere = [&] {
-        return std::async(std::launch::async,
-                          [&] { return files.waitForTurn(other.native(), 200ms) != nullptr; })
-            .get();
+        bool granted = false;
+        testing_support::TestThread([&] {
+            granted = files.waitForTurn(other.native(), 200ms) != nullptr;
+        }).join();
+        return granted;
     };
     EXPECT_EQ(askElsewhere(), !GetParam().sameFolder);
     held.reset();
