@@ -197,16 +197,10 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// No exception can leave it: the program has none. Running out of memory ends the program
+// where it happens, with a box (lean_runtime_win.cpp).
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return dispatch(window, message, wParam, lParam);
-    } catch (...) {
-        // Only running out of memory can get here; the descriptor is either untouched or
-        // completely rewritten, so ending at once loses nothing.
-        ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
-                      MB_OK | MB_ICONERROR);
-        ::ExitProcess(3);
-    }
+    return dispatch(window, message, wParam, lParam);
 }
 
 // The class's icons are the window's too: the caption, the taskbar and Alt+Tab take them

@@ -34,14 +34,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Loads Common Controls 6, which the manifest asks for, so the buttons get visual styles.
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    try {
-        velmora::WindowMessageBoxes boxes;
-        velmora::frmMain form(velmora::platformFileSystem(), boxes,
-                              velmora::applicationDirectoryOf(runningExecutablePath()));
-        return velmora::runFrmMain(instance, form, boxes, showCommand);
-    } catch (...) {
-        ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
-                      MB_OK | MB_ICONERROR);
-        return 3;
-    }
+    velmora::WindowMessageBoxes boxes;
+    velmora::frmMain form(velmora::platformFileSystem(), boxes,
+                          velmora::applicationDirectoryOf(runningExecutablePath()));
+    return velmora::runFrmMain(instance, form, boxes, showCommand);
 }

@@ -1,15 +1,12 @@
 // swapcfg MODE PREFIX: swaps the game's configuration files with their bot variants (1) or
 // puts the backups back (2). Prints nothing; the exit status is always 0. The arguments are
-// read as UTF-16, so a prefix outside the ANSI code page works.
+// read as UTF-16, so a prefix outside the ANSI code page works. Running out of memory ends
+// the run with status 0 too (lean_runtime_win.cpp).
 #include <vector>
 
 #include "file_set.h"
 
 int wmain(int argc, wchar_t** argv) {
-    try {
-        const std::vector<swapcfg::NativeString> arguments(argv, argv + argc);
-        return swapcfg::run(swapcfg::platformFileOps(), arguments);
-    } catch (...) {
-        return 0;  // callers rely on the status never telling anything
-    }
+    const std::vector<swapcfg::NativeString> arguments(argv, argv + argc);
+    return swapcfg::run(swapcfg::platformFileOps(), arguments);
 }
