@@ -54,13 +54,17 @@ class EntryMatcher {
     std::size_t candidate_ = 0;
 };
 
-bool readsAsAsked(const GameReading& before, const GameReading& after, std::string_view library) {
+// `newLine` is where the rewrite's game-library line starts.
+bool readsAsAsked(const GameReading& before, const GameReading& after, std::string_view library,
+                  std::size_t newLine) {
     if (holdsALongWord(before) || holdsALongWord(after) || after.entries.empty()) {
         return false;
     }
+    // The pair the new line forms: an old gamedll line that named the same library and hid
+    // the new line from the game (behind a zero byte, say) does not count.
     const Entry& last = after.entries.back();
-    const bool lastNamesTheLibrary =
-        isGameLibraryEntry(last) && last.value.text == "dlls\\" + std::string(library);
+    const bool lastNamesTheLibrary = last.key.start == newLine && isGameLibraryEntry(last) &&
+                                     last.value.text == "dlls\\" + std::string(library);
     const bool onlyTheLastIsGamedll =
         std::none_of(after.entries.begin(), after.entries.end() - 1, isGameLibraryEntry);
     return lastNamesTheLibrary && onlyTheLastIsGamedll &&
@@ -260,7 +264,8 @@ std::optional<Refusal> checkRewrite(std::string_view current, std::string_view r
     }
     const GameReading before = readAsTheGame(current);
     const GameReading after = readAsTheGame(rewritten);
-    if (readsAsAsked(before, after, library)) {
+    const std::size_t newLine = rewritten.size() - gameLibraryLine(library).size() - 2;
+    if (readsAsAsked(before, after, library, newLine)) {
         return std::nullopt;
     }
     return explain(current, before, after);

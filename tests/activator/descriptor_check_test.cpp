@@ -47,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2},
         CheckCase{"ValueOnTheNextLine", "game \"QOX\"\r\ngamedll\r\n\"dlls\\hl.dll\"\r\n", true, RefusalReason::GamedllValueOnNextLine, 2},
         CheckCase{"ZeroByteInside", "game \"QOX\"\r\nver\0sion \"1\"\r\n"s, true, RefusalReason::ZeroByte, 2},
+        CheckCase{"OldGamedllNamesTheLibraryButHidesTheNewLine", "game \"QOX\" GAMEDLL \"dlls\\qox_bot.dll\"\r\n\0\r\n"s, true, RefusalReason::GamedllSharesLine, 1},
         CheckCase{"EmptyKey", "game \"QOX\"\r\n\"\" \"x\"\r\n", true, RefusalReason::EmptyKey, 2},
         CheckCase{"WordTheGameSplits", "game \"" + std::string(1024, 'x') + "\"\r\n", true, RefusalReason::LongWord, 1},
         CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLarge, 0},
