@@ -16,9 +16,18 @@ bool sameEntry(const Entry& a, const Entry& b) {
     return a.key.text == b.key.text && a.value.text == b.value.text;
 }
 
+bool isLongWord(const Word& word) {
+    return word.text.size() > kLongestWord;
+}
+
+// The first word the game would split, or null.
+const Word* firstLongWord(const GameReading& reading) {
+    const auto word = std::find_if(reading.words.begin(), reading.words.end(), isLongWord);
+    return word != reading.words.end() ? &*word : nullptr;
+}
+
 bool holdsALongWord(const GameReading& reading) {
-    return std::any_of(reading.words.begin(), reading.words.end(),
-                       [](const Word& word) { return word.text.size() > kLongestWord; });
+    return firstLongWord(reading) != nullptr;
 }
 
 // Matches the entries of one reading, other than gamedll ones, in order against those of
@@ -234,13 +243,10 @@ Refusal refusalFor(RefusalReason reason, const std::vector<LineBoundary>& bounda
 
 Refusal explain(std::string_view current, const GameReading& before, const GameReading& after) {
     const std::vector<LineBoundary> boundaries = boundariesOf(current);
-    const auto longWord = [](const Word& word) { return word.text.size() > kLongestWord; };
-    if (const auto word = std::find_if(before.words.begin(), before.words.end(), longWord);
-        word != before.words.end()) {
+    if (const Word* word = firstLongWord(before)) {
         return refusalFor(RefusalReason::LongWord, boundaries, word->line);
     }
-    if (const auto word = std::find_if(after.words.begin(), after.words.end(), longWord);
-        word != after.words.end()) {
+    if (const Word* word = firstLongWord(after)) {
         return refusalFor(RefusalReason::LongWord, boundaries,
                           lineHoldingRewrittenOffset(boundaries, word->start));
     }
