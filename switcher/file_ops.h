@@ -29,11 +29,13 @@ class FileOps {
   public:
     virtual ~FileOps() = default;
 
-    // Renames `from` to `to`; never replaces a file that exists at `to`. On Windows a file
-    // in use is waited for (about a second), as it is by remove.
+    // Renames `from` to `to` within its volume; never replaces a file that exists at `to`,
+    // and never copies. On Windows a file in use is waited for (about a second), as it is by
+    // the test-open.
     virtual RenameResult renameNoReplace(const NativeString& from, const NativeString& to) = 0;
 
-    virtual bool remove(const NativeString& name) = 0;
+    // True when something, of any kind, has the name.
+    virtual bool exists(const NativeString& name) = 0;
 
     // The test-open of a backup: true when `name` is a regular file on a disk that opens for
     // reading. Never waits for a writer, and never opens a directory, a pipe or a device.

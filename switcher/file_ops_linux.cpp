@@ -64,7 +64,10 @@ class LinuxFileOps final : public FileOps {
         return renameWithoutReplacing(systemRenameCalls(), from.c_str(), to.c_str());
     }
 
-    bool remove(const NativeString& name) override { return ::unlink(name.c_str()) == 0; }
+    bool exists(const NativeString& name) override {
+        struct stat info {};
+        return ::lstat(name.c_str(), &info) == 0;
+    }
 
     // Looks before it opens, so that a device is never opened; O_NONBLOCK keeps a FIFO that
     // takes the name in between from holding the open up.

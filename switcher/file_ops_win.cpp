@@ -152,12 +152,13 @@ class FolderMutex final : public FolderTurn {
 
 class WinFileOps final : public FileOps {
   public:
-    // MoveFileW fails when the target exists; it never replaces it.
+    // Without flags MoveFileExW fails when the target exists, and fails between volumes
+    // rather than copying (as MoveFileW would): a copy can be cut off half written.
     RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
         const NativeString longFrom = longPathForm(from);
         const NativeString longTo = longPathForm(to);
-        const DWORD error =
-            retryWhileBusy([&] { return ::MoveFileW(longFrom.c_str(), longTo.c_str()) != FALSE; });
+        const DWORD error = retryWhileBusy(
+            [&] { return ::MoveFileExW(longFrom.c_str(), longTo.c_str(), 0) != FALSE; });
         if (error == ERROR_SUCCESS) {
             return RenameResult::Renamed;
         }
@@ -166,10 +167,8 @@ class WinFileOps final : public FileOps {
                    : RenameResult::Failed;
     }
 
-    bool remove(const NativeString& name) override {
-        const NativeString longName = longPathForm(name);
-        return retryWhileBusy([&] { return ::DeleteFileW(longName.c_str()) != FALSE; }) ==
-               ERROR_SUCCESS;
+    bool exists(const NativeString& name) override {
+        return ::GetFileAttributesW(longPathForm(name).c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     // Asks for DELETE too, the access a move needs: a backup that another program holds open

@@ -14,11 +14,13 @@ struct FileSetEntry {
     std::string_view live;
     std::string_view backup;
     std::string_view botVariant;
+    // Without it the game does not load the modification: an install never leaves it missing.
+    bool gameNeedsIt = false;
 };
 
 // Processed in this order.
 inline constexpr std::array<FileSetEntry, 4> kFileSet = {{
-    {"liblist.gam", "liblist.bak", "liblist.bot"},
+    {"liblist.gam", "liblist.bak", "liblist.bot", true},
     {"settings.scr", "settings.bak", "settings.bot"},
     {"game.cfg", "game.bak", "game.bot"},
     {"commandmenu.txt", "commandmenu.bak", "commandmenu.bot"},
@@ -35,20 +37,40 @@ Mode parseMode(std::basic_string_view<Char> text);
 // The prefix followed directly by the file name: no separator is added.
 NativeString joinedName(const NativeString& prefix, std::string_view fileName);
 
+// Windows' argument rules read a backslash before a quote as an escape: the quoted folder
+// "C:\My Games\qox\" arrives as C:\My Games\qox". No Windows file name holds a quote, so a
+// final one can only be that backslash, and becomes it again. Everything else stays as it
+// came, a prefix without a trailing separator included.
+NativeString prefixFromWindowsArgument(NativeString prefix);
+
 // For each entry: the live file becomes the backup, the bot variant becomes the live file.
+// For an entry the game needs, the bot variant first moves beside the live file under a
+// temporary name, and only then does the live file move: without a bot variant that moves,
+// the live file stays. The other entries' live files become backups even without one.
 void installBotVariants(FileOps& files, const NativeString& prefix);
 
 // For each entry whose backup can be moved: the live file is set aside under a temporary name
 // beside it, the backup becomes the live file again, and the set-aside file becomes the bot
-// variant (or is deleted when that name is taken by another file). Where the backup does not
-// move, the live file is put back; where the live file does not move, both stay. An entry
-// never ends with fewer files than it began with.
+// variant, or, where that name is taken by another file, a kept file of its own (keptName).
+// Where the backup does not move, the live file is put back; where the live file does not
+// move, both stay. Nothing is deleted.
 void restoreBackups(FileOps& files, const NativeString& prefix);
 
-// The temporary names a restore tries, in turn, for the live file it sets aside:
-// "<live>.swapcfg-<attempt>.tmp".
+// Settles what a run that was killed part way left under a temporary name: a file set aside
+// goes to the live name where that is free, else to the bot variant's, else to a kept name.
+// That is where the run would have put it, so that running the same command again ends as
+// one uninterrupted run would have.
+void mendKilledRun(FileOps& files, const NativeString& prefix);
+
+// The temporary names an entry's set-aside file takes, in turn: "<live>.swapcfg-<attempt>.tmp".
 inline constexpr int kAsideNameTries = 16;
 NativeString asideName(const NativeString& live, int attempt);
+
+// The names a set-aside file is kept under, in turn, when neither the live nor the bot
+// variant's name is free: "<live>.swapcfg-<attempt>.kept". Not a name of the file set, never
+// over another file, and not ".tmp", which cleaners delete.
+inline constexpr int kKeptNameTries = 16;
+NativeString keptName(const NativeString& live, int attempt);
 
 // How long a run waits for another run on the same folder to finish; a real run takes
 // milliseconds, even on a slow share.
@@ -56,7 +78,8 @@ inline constexpr std::chrono::milliseconds kTurnPatience{60'000};
 
 // The program: exactly two arguments after the program's name, a mode and a prefix; any
 // other count does nothing. Runs on the same folder take turns; a run whose turn does not
-// come does nothing. Always returns the exit status 0.
+// come does nothing, and one whose turn comes first mends what a killed run left. Always
+// returns the exit status 0.
 int run(FileOps& files, std::span<const NativeString> arguments);
 
 }  // namespace swapcfg

@@ -52,6 +52,32 @@ TEST(JoinedName, UsesThePrefixVerbatimWithoutSeparatorOrExpansion) {
     EXPECT_EQ(joinedName(prefix, "game.cfg"), std::filesystem::path("D:%s%ngame.cfg").native());
 }
 
+struct PrefixCase {
+    const char* name;
+    const char* argument;
+    const char* prefix;
+};
+
+class WindowsArgument : public ::testing::TestWithParam<PrefixCase> {};
+
+TEST_P(WindowsArgument, GivesAQuotedFolderBackItsClosingBackslash) {
+    const auto native = [](const char* text) { return joinedName(NativeString(), text); };
+    EXPECT_EQ(prefixFromWindowsArgument(native(GetParam().argument)), native(GetParam().prefix));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WindowsArgument,
+    ::testing::Values(
+        PrefixCase{"QuotedFolder", "C:\\My Games\\qox\"", "C:\\My Games\\qox\\"},
+        PrefixCase{"QuotedCurrentFolder", ".\"", ".\\"},
+        PrefixCase{"DoubledBackslash", "C:\\qox\\", "C:\\qox\\"},
+        PrefixCase{"WithoutSeparator", "D:\\game\\mod", "D:\\game\\mod"},
+        PrefixCase{"QuoteInside", "C:\\a\"b\\", "C:\\a\"b\\"},
+        PrefixCase{"Empty", "", ""}),
+    testing_support::caseName);
+// clang-format on
+
 // A folder in memory whose renames can be made to fail, and whose turn can be refused.
 class MemoryFolder final : public FileOps {
   public:
@@ -76,9 +102,9 @@ class MemoryFolder final : public FileOps {
         files.erase(source);
         return RenameResult::Renamed;
     }
-    bool remove(const NativeString& name) override {
+    bool exists(const NativeString& name) override {
         ++operations;
-        return files.erase(name) == 1;
+        return files.contains(name);
     }
     bool canOpenForReading(const NativeString& name) override {
         ++operations;
@@ -109,18 +135,18 @@ TEST(Run, DoesNothingWhenItsTurnNeverComes) {
     EXPECT_EQ(folder.operations, 0);
 }
 
-struct RestoreCase {
+struct StepCase {
     const char* name;
+    Mode mode;
     std::map<std::string, std::string> before;
     std::map<std::string, RenameResult> failingRenames;  // by source name
     std::map<std::string, std::string> after;
 };
 
-class RestoreWhenAStepFails : public ::testing::TestWithParam<RestoreCase> {};
+class WhenAStepFails : public ::testing::TestWithParam<StepCase> {};
 
-// Nothing is deleted before the backup has moved, and only a taken bot-variant name makes a
-// set-aside file go: whatever fails, no content is lost.
-TEST_P(RestoreWhenAStepFails, KeepsEveryFile) {
+// Nothing is deleted, whatever fails, and the game keeps its descriptor through an install.
+TEST_P(WhenAStepFails, KeepsEveryContent) {
     MemoryFolder folder;
     for (const auto& [file, content] : GetParam().before) {
         folder.files[name(file)] = content;
@@ -128,7 +154,11 @@ TEST_P(RestoreWhenAStepFails, KeepsEveryFile) {
     for (const auto& [file, result] : GetParam().failingRenames) {
         folder.failingRenames[name(file)] = result;
     }
-    restoreBackups(folder, NativeString());
+    if (GetParam().mode == Mode::InstallBotVariants) {
+        installBotVariants(folder, NativeString());
+    } else {
+        restoreBackups(folder, NativeString());
+    }
     std::map<NativeString, std::string> expected;
     for (const auto& [file, content] : GetParam().after) {
         expected[name(file)] = content;
@@ -136,23 +166,38 @@ TEST_P(RestoreWhenAStepFails, KeepsEveryFile) {
     EXPECT_EQ(folder.files, expected);
 }
 
+constexpr Mode kInstall = Mode::InstallBotVariants;
+constexpr Mode kRestore = Mode::RestoreBackups;
 const std::map<std::string, std::string> kInstalledEntry = {{"game.cfg", "bot"},
                                                             {"game.bak", "original"}};
 const std::string kAside = "game.cfg.swapcfg-0.tmp";
+const std::string kDescriptorAside = "liblist.gam.swapcfg-0.tmp";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RestoreWhenAStepFails,
+    Cases, WhenAStepFails,
     ::testing::Values(
-        RestoreCase{"NoneFails", kInstalledEntry, {}, {{"game.cfg", "original"}, {"game.bot", "bot"}}},
-        RestoreCase{"BotVariantNameTaken", {{"game.cfg", "bot"}, {"game.bak", "original"}, {"game.bot", "other"}}, {},
-                    {{"game.cfg", "original"}, {"game.bot", "other"}}},
-        RestoreCase{"AsideNameLeftByAKilledRun", {{"game.cfg", "bot"}, {"game.bak", "original"}, {kAside, "stale"}}, {},
-                    {{"game.cfg", "original"}, {"game.bot", "bot"}, {kAside, "stale"}}},
-        RestoreCase{"LiveFileWillNotMove", kInstalledEntry, {{"game.cfg", RenameResult::Failed}}, kInstalledEntry},
-        RestoreCase{"BackupWillNotMove", kInstalledEntry, {{"game.bak", RenameResult::Failed}}, kInstalledEntry},
-        RestoreCase{"SetAsideFileWillNotMoveOn", kInstalledEntry, {{kAside, RenameResult::Failed}},
-                    {{"game.cfg", "original"}, {kAside, "bot"}}}),
+        StepCase{"NoneFails", kRestore, kInstalledEntry, {}, {{"game.cfg", "original"}, {"game.bot", "bot"}}},
+        StepCase{"BotVariantNameTaken", kRestore, {{"game.cfg", "bot"}, {"game.bak", "original"}, {"game.bot", "other"}}, {},
+                 {{"game.cfg", "original"}, {"game.bot", "other"}, {"game.cfg.swapcfg-0.kept", "bot"}}},
+        StepCase{"KeptNameTaken", kRestore, {{"game.cfg", "bot"}, {"game.bak", "original"}, {"game.bot", "other"}, {"game.cfg.swapcfg-0.kept", "older"}}, {},
+                 {{"game.cfg", "original"}, {"game.bot", "other"}, {"game.cfg.swapcfg-0.kept", "older"}, {"game.cfg.swapcfg-1.kept", "bot"}}},
+        StepCase{"AsideNameLeftByAKilledRun", kRestore, {{"game.cfg", "bot"}, {"game.bak", "original"}, {kAside, "stale"}}, {},
+                 {{"game.cfg", "original"}, {"game.bot", "bot"}, {kAside, "stale"}}},
+        StepCase{"LiveFileWillNotMove", kRestore, kInstalledEntry, {{"game.cfg", RenameResult::Failed}}, kInstalledEntry},
+        StepCase{"BackupWillNotMove", kRestore, kInstalledEntry, {{"game.bak", RenameResult::Failed}}, kInstalledEntry},
+        StepCase{"SetAsideFileWillNotMoveOn", kRestore, kInstalledEntry, {{kAside, RenameResult::Failed}},
+                 {{"game.cfg", "original"}, {kAside, "bot"}}},
+        StepCase{"NoDescriptorBotVariant", kInstall, {{"liblist.gam", "original"}, {"game.cfg", "original"}}, {},
+                 {{"liblist.gam", "original"}, {"game.bak", "original"}}},
+        StepCase{"DescriptorBotVariantWillNotMove", kInstall, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}},
+                 {{"liblist.bot", RenameResult::Failed}}, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}}},
+        StepCase{"DescriptorBackupNameTaken", kInstall, {{"liblist.gam", "original"}, {"liblist.bak", "older"}, {"liblist.bot", "bot"}}, {},
+                 {{"liblist.gam", "original"}, {"liblist.bak", "older"}, {"liblist.bot", "bot"}}},
+        StepCase{"DescriptorWillNotMove", kInstall, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}},
+                 {{"liblist.gam", RenameResult::Failed}}, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}}},
+        StepCase{"WaitingBotVariantWillNotMoveIn", kInstall, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}},
+                 {{kDescriptorAside, RenameResult::Failed}}, {{"liblist.gam", "original"}, {kDescriptorAside, "bot"}}}),
     testing_support::caseName);
 // clang-format on
 

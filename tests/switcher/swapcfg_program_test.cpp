@@ -5,8 +5,10 @@
 #include <set>
 
 #include "case_name.h"
+#include "file_set_layout.h"
 #include "platform_files.h"
 #include "run_program.h"
+#include "stop_before_change.h"
 #include "temp_dir.h"
 
 namespace {
@@ -15,40 +17,7 @@ namespace fs = std::filesystem;
 using testing_support::NativeArgument;
 using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::TempDir;
-
-enum Role { Live, Backup, Bot };
-
-constexpr std::array<std::array<const char*, 3>, 4> kNames = {{
-    {"liblist.gam", "liblist.bak", "liblist.bot"},
-    {"settings.scr", "settings.bak", "settings.bot"},
-    {"game.cfg", "game.bak", "game.bot"},
-    {"commandmenu.txt", "commandmenu.bak", "commandmenu.bot"},
-}};
-
-// Where each file of every entry stands, and which original file's content it holds.
-struct Placement {
-    Role name;
-    Role content;
-};
-using Layout = std::vector<Placement>;
-using Files = std::map<std::string, std::string>;
-
-std::string contentOf(Role role, std::size_t entry) {
-    return std::string("original ") + kNames[entry][role] + "\r\n";
-}
-
-Files filesFor(const Layout& layout, const std::string& namePrefix) {
-    Files files;
-    for (std::size_t entry = 0; entry < kNames.size(); ++entry) {
-        for (const Placement& p : layout) {
-            files[namePrefix + kNames[entry][p.name]] = contentOf(p.content, entry);
-        }
-    }
-    return files;
-}
-
-const Layout kFresh = {{Live, Live}, {Bot, Bot}};
-const Layout kInstalled = {{Backup, Live}, {Live, Bot}};
+using namespace file_set_layout;
 
 struct SwapCase {
     const char* name;
@@ -107,13 +76,17 @@ INSTANTIATE_TEST_SUITE_P(
                  kFresh,
                  {{"1", "$P"}, {"2", "$P"}, {"1", "$P"}},
                  kInstalled},
-        SwapCase{"InstallWithoutBotVariants", {{Live, Live}}, once({"1", "$P"}), {{Backup, Live}}},
+        // The game needs its descriptor; it runs without the other three.
+        SwapCase{"InstallWithoutBotVariants",
+                 {{Live, Live}},
+                 once({"1", "$P"}),
+                 {{Live, Live, kDescriptorEntry}, {Backup, Live, kOtherEntries}}},
         SwapCase{"RestoreWithoutBackups", kFresh, once({"2", "$P"}), kFresh},
         SwapCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, once({"2", "$P"}), kFresh},
         SwapCase{"RestoreWhenBotVariantNameIsTaken",
                  {{Live, Bot}, {Backup, Live}, {Bot, Bot}},
                  once({"2", "$P"}),
-                 kFresh},
+                 {{Live, Live}, {Bot, Bot}, {Kept, Bot}}},
         SwapCase{"InstallWithBackupLeftAndNoLiveFile",
                  {{Backup, Backup}, {Bot, Bot}},
                  once({"1", "$P"}),
@@ -247,54 +220,104 @@ TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
     EXPECT_EQ(testing_support::snapshot(root.path()), before);
 }
 
+struct KilledCase {
+    const char* name;
+    Layout before;
+    std::string mode;
+    int changes;  // the renames one uninterrupted run makes
+};
+
+class SwapcfgKilled : public ::testing::TestWithParam<KilledCase> {};
+
+Files runIn(const fs::path& folder, const Layout& before, const std::vector<NativeArgument>& run,
+            const std::string& program, int expectedExitCode) {
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    for (const auto& [name, content] : filesFor(before, "")) {
+        testing_support::writeFile(folder / name, content);
+    }
+    const auto result =
+        testing_support::runProgram(testing_support::siblingExecutable(program), run);
+    EXPECT_EQ(result.exitCode, expectedExitCode) << program;
+    return testing_support::snapshot(folder);
+}
+
+// Ended right before each of its changes in turn, then run again with the same command: the
+// folder ends as after one uninterrupted run, with the same names and contents.
+TEST_P(SwapcfgKilled, IsMendedByTheNextRun) {
+    const KilledCase& c = GetParam();
+    TempDir root("killed");
+    const fs::path folder = root / "game";
+    const NativeArgument prefix = folder.native() + fs::path::preferred_separator;
+    const NativeArgument mode = fs::path(c.mode).native();
+    const Files uninterrupted = runIn(folder, c.before, {mode, prefix}, "swapcfg", 0);
+    for (int change = 1; change <= c.changes + 1; ++change) {
+        const NativeArgument step = fs::path(std::to_string(change)).native();
+        const bool ends = change <= c.changes;
+        runIn(folder, c.before, {step, mode, prefix}, "stop_before_change",
+              ends ? swapcfg::kEndedBeforeTheChange : 0);
+        const auto again = testing_support::runProgram(
+            testing_support::siblingExecutable("swapcfg"), {mode, prefix});
+        EXPECT_EQ(again.exitCode, 0);
+        ASSERT_EQ(testing_support::snapshot(folder), uninterrupted)
+            << "ended before change " << change;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SwapcfgKilled,
+    ::testing::Values(
+        KilledCase{"Install", kFresh, "1", 9},
+        KilledCase{"InstallWithoutBotVariants", {{Live, Live}}, "1", 7},
+        KilledCase{"InstallOverABackup", {{Live, Live}, {Backup, Backup}, {Bot, Bot}}, "1", 10},
+        KilledCase{"Restore", kInstalled, "2", 16},
+        KilledCase{
+            "RestoreWhenBotVariantNameIsTaken", {{Live, Bot}, {Backup, Live}, {Bot, Bot}}, "2", 20},
+        KilledCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, "2", 8}),
+    testing_support::caseName);
+
 struct TogetherCase {
     const char* name;
     Layout before;
     std::vector<std::string> modes;  // one run each, all started at once
+    std::vector<Layout> outcomes;    // what the runs leave, one after another, in any order
 };
 
 class SwapcfgRunsTogether : public ::testing::TestWithParam<TogetherCase> {};
 
 // Two batch files (a server's start script, a scheduled task) may run swapcfg on one folder
-// at the same moment.
-TEST_P(SwapcfgRunsTogether, NeverLoseOrDoubleAFile) {
-    constexpr int kRounds = 100;
+// at the same moment: the folder ends as the runs would leave it one after another.
+TEST_P(SwapcfgRunsTogether, EndAsOneAfterAnother) {
     TempDir root("together");
     const fs::path prefix = root.path().native() + fs::path::preferred_separator;
     std::vector<std::vector<NativeArgument>> runs;
     for (const std::string& mode : GetParam().modes) {
         runs.push_back({fs::path(mode).native(), prefix.native()});
     }
-    const Files before = filesFor(GetParam().before, "");
-    std::multiset<std::string> expected;
-    for (const auto& [name, content] : before) {
-        expected.insert(content);
+    std::set<Files> outcomes;
+    for (const Layout& outcome : GetParam().outcomes) {
+        outcomes.insert(filesFor(outcome, ""));
     }
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < RACING_ROUNDS; ++round) {
         fs::remove_all(root.path());
         fs::create_directory(root.path());
-        for (const auto& [name, content] : before) {
+        for (const auto& [name, content] : filesFor(GetParam().before, "")) {
             testing_support::writeFile(root / name, content);
         }
         testing_support::runTogether(testing_support::siblingExecutable("swapcfg"), runs);
-        const Files after = testing_support::snapshot(root.path());
-        std::multiset<std::string> contents;
-        for (const auto& [name, content] : after) {
-            contents.insert(content);
-        }
-        ASSERT_EQ(contents, expected) << "in round " << round;
-        // Installed or restored, whichever ran last: the live files are there.
-        for (const auto& names : kNames) {
-            ASSERT_TRUE(after.contains(names[Live])) << names[Live] << " in round " << round;
-        }
+        ASSERT_TRUE(outcomes.contains(testing_support::snapshot(root.path())))
+            << "in round " << round;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SwapcfgRunsTogether,
-                         ::testing::Values(TogetherCase{"TwoRestores", kInstalled, {"2", "2"}},
-                                           TogetherCase{"InstallsAndRestores",
-                                                        kInstalled,
-                                                        {"2", "1", "2", "1", "2", "1", "2", "1"}}),
-                         testing_support::caseName);
+// Installed or restored, whichever ran last.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SwapcfgRunsTogether,
+    ::testing::Values(TogetherCase{"TwoRestores", kInstalled, {"2", "2"}, {kFresh}},
+                      TogetherCase{"InstallsAndRestores",
+                                   kInstalled,
+                                   {"2", "1", "2", "1", "2", "1", "2", "1"},
+                                   {kFresh, kInstalled}}),
+    testing_support::caseName);
 
 }  // namespace

@@ -1,0 +1,55 @@
+// The switcher's file set as the program tests lay it out: which names of each entry exist,
+// and which original file's content each holds.
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace file_set_layout {
+
+// Kept: the name a restore keeps a live file under when its bot variant's name is taken.
+enum Role { Live, Backup, Bot, Kept };
+
+constexpr std::array<std::array<const char*, 4>, 4> kNames = {{
+    {"liblist.gam", "liblist.bak", "liblist.bot", "liblist.gam.swapcfg-0.kept"},
+    {"settings.scr", "settings.bak", "settings.bot", "settings.scr.swapcfg-0.kept"},
+    {"game.cfg", "game.bak", "game.bot", "game.cfg.swapcfg-0.kept"},
+    {"commandmenu.txt", "commandmenu.bak", "commandmenu.bot", "commandmenu.txt.swapcfg-0.kept"},
+}};
+
+// The entries a placement is for, one bit each in the order of kNames.
+constexpr unsigned kEveryEntry = 0b1111;
+constexpr unsigned kDescriptorEntry = 0b0001;
+constexpr unsigned kOtherEntries = 0b1110;
+
+// Where a file of each entry stands, and which original file's content it holds.
+struct Placement {
+    Role name;
+    Role content;
+    unsigned entries = kEveryEntry;
+};
+using Layout = std::vector<Placement>;
+using Files = std::map<std::string, std::string>;
+
+inline std::string contentOf(Role role, std::size_t entry) {
+    return std::string("original ") + kNames[entry][role] + "\r\n";
+}
+
+inline Files filesFor(const Layout& layout, const std::string& namePrefix) {
+    Files files;
+    for (std::size_t entry = 0; entry < kNames.size(); ++entry) {
+        for (const Placement& p : layout) {
+            if ((p.entries & (1u << entry)) != 0) {
+                files[namePrefix + kNames[entry][p.name]] = contentOf(p.content, entry);
+            }
+        }
+    }
+    return files;
+}
+
+inline const Layout kFresh = {{Live, Live}, {Bot, Bot}};
+inline const Layout kInstalled = {{Backup, Live}, {Live, Bot}};
+
+}  // namespace file_set_layout

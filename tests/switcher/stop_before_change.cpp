@@ -1,0 +1,57 @@
+#include "stop_before_change.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "file_set.h"
+
+namespace swapcfg {
+namespace {
+
+// Passes every operation on to the platform's; ends the process right before the change
+// numbered `endBefore`. Renames are the only changes swapcfg makes.
+class EndingFileOps final : public FileOps {
+  public:
+    explicit EndingFileOps(long endBefore) : endBefore_(endBefore) {}
+
+    RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
+        if (++changes_ == endBefore_) {
+            std::_Exit(kEndedBeforeTheChange);  // no clean-up of any kind, as when killed
+        }
+        return files_.renameNoReplace(from, to);
+    }
+    bool exists(const NativeString& name) override { return files_.exists(name); }
+    bool canOpenForReading(const NativeString& name) override {
+        return files_.canOpenForReading(name);
+    }
+    std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
+                                            std::chrono::milliseconds patience) override {
+        return files_.waitForTurn(name, patience);
+    }
+
+  private:
+    FileOps& files_ = platformFileOps();
+    long endBefore_;
+    long changes_ = 0;
+};
+
+long numberFrom(const NativeString& text) {
+    long number = 0;
+    for (const auto digit : text) {
+        number = number * 10 + (digit - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
+int runEndingBeforeChange(const std::vector<NativeString>& arguments) {
+    if (arguments.size() != 4) {
+        return 2;
+    }
+    EndingFileOps files(numberFrom(arguments[1]));
+    const std::vector<NativeString> swapcfgArguments{arguments[0], arguments[2], arguments[3]};
+    return run(files, swapcfgArguments);
+}
+
+}  // namespace swapcfg

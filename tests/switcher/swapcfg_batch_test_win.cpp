@@ -1,0 +1,79 @@
+// swapcfg as server owners call it: from a batch file run by cmd, with the folder quoted the
+// way batch files quote it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "case_name.h"
+#include "file_set_layout.h"
+#include "run_program.h"
+#include "temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace file_set_layout;
+using testing_support::PrintTo;  // names the cases where gtest prints them
+
+struct BatchCase {
+    const char* name;
+    Layout before;
+    const char* lines;  // "{folder}" stands for the game folder's full path, without a "\"
+    Layout after;
+};
+
+std::string replaced(std::string text, const std::string& placeholder, const std::string& by) {
+    for (auto at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + by.size())) {
+        text.replace(at, placeholder.size(), by);
+    }
+    return text;
+}
+
+fs::path commandInterpreter() {
+    std::wstring folder(MAX_PATH, L'\0');
+    folder.resize(::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size())));
+    return fs::path(folder) / L"cmd.exe";
+}
+
+class SwapcfgFromABatchFile : public ::testing::TestWithParam<BatchCase> {};
+
+// The batch file and swapcfg.exe stand in the game folder, whose path holds blanks.
+TEST_P(SwapcfgFromABatchFile, SwapsInTheQuotedFolder) {
+    const BatchCase& c = GetParam();
+    testing_support::TempDir root("batch");
+    const fs::path folder = root / "My Games" / "qox";
+    fs::create_directories(folder);
+    for (const auto& [name, content] : filesFor(c.before, "")) {
+        testing_support::writeFile(folder / name, content);
+    }
+    fs::copy_file(testing_support::siblingExecutable("swapcfg"), folder / "swapcfg.exe");
+    const fs::path batch = folder / "switch.bat";
+    testing_support::writeFile(
+        batch, "@echo off\r\n" + replaced(c.lines, "{folder}", folder.string()) + "\r\n");
+
+    const auto result = testing_support::runProgram(commandInterpreter(), {L"/c", batch.native()});
+
+    EXPECT_EQ(result.exitCode, 0);
+    auto files = testing_support::snapshot(folder);
+    files.erase("swapcfg.exe");
+    files.erase("switch.bat");
+    EXPECT_EQ(files, filesFor(c.after, ""));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SwapcfgFromABatchFile,
+    ::testing::Values(
+        BatchCase{"InstallInItsOwnFolder", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0")", kInstalled},
+        BatchCase{"RestoreInItsOwnFolder", kInstalled, R"("%~dp0swapcfg.exe" 2 "%~dp0")", kFresh},
+        BatchCase{"InstallInAFullPath", kFresh, R"("{folder}\swapcfg.exe" 1 "{folder}\")", kInstalled},
+        BatchCase{"RestoreInAFullPath", kInstalled, R"("{folder}\swapcfg.exe" 2 "{folder}\")", kFresh},
+        BatchCase{"InstallInTheCurrentFolder", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 \".\\\"", kInstalled},
+        BatchCase{"RestoreInTheCurrentFolder", kInstalled, "cd /d \"%~dp0\"\r\nswapcfg.exe 2 \".\\\"", kFresh},
+        BatchCase{"WithADoubledBackslash", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0\")", kInstalled},
+        BatchCase{"Unquoted", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 .\\", kInstalled}),
+    testing_support::caseName);
+// clang-format on
+
+}  // namespace
