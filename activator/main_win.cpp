@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "dll_search_win.h"
 #include "file_system.h"
 #include "frmMain.h"
 #include "frmMain_win.h"
@@ -31,6 +32,7 @@ velmora::NativeString runningExecutablePath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    velmora::loadDllsFromSystem32Only();
     // Loads Common Controls 6, which the manifest asks for, so the buttons get visual styles.
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);

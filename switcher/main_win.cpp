@@ -5,9 +5,11 @@
 // the run with status 0 too (lean_runtime_win.cpp).
 #include <vector>
 
+#include "dll_search_win.h"
 #include "file_set.h"
 
 int wmain(int argc, wchar_t** argv) {
+    swapcfg::loadDllsFromSystem32Only();
     std::vector<swapcfg::NativeString> arguments(argv, argv + argc);
     if (arguments.size() == 3) {
         arguments[2] = swapcfg::prefixFromWindowsArgument(std::move(arguments[2]));
