@@ -3,6 +3,7 @@
 
 #include <sddl.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -79,15 +80,36 @@ void appendHex(NativeString& text, std::uint64_t value, int digits) {
 // Global, so that runs in other sessions (a scheduled task, a service) take turns too.
 constexpr wchar_t kMutexPrefix[] = L"Global\\swapcfg-folder-";
 
-// The folder as Windows knows it whatever path names it (a junction, a subst drive, an 8.3
-// name, a mapped drive or its UNC path): its volume's serial number and its file index.
-std::optional<NativeString> mutexNameByIdentity(const NativeString& folder) {
-    const Handle handle =
-        adopt(::CreateFileW(longPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+// FILE_ID_INFO and its class, which Windows 8 brought and the headers give only to programs
+// that need Windows 8.
+struct FileIdInformation {
+    ULONGLONG volumeSerialNumber;
+    std::array<BYTE, 16> fileId;
+};
+static_assert(sizeof(FileIdInformation) == 24);
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// The folder's 128-bit file id with the volume's 64-bit serial number: unique on every file
+// system, ReFS (a Dev Drive) included, where the 64-bit file index is not.
+std::optional<NativeString> fullIdentity(HANDLE folder) {
+    FileIdInformation information{};
+    if (!::GetFileInformationByHandleEx(folder, kFileIdInfo, &information, sizeof(information))) {
+        return std::nullopt;
+    }
+    NativeString name = kMutexPrefix;
+    appendHex(name, information.volumeSerialNumber, 16);
+    name += L'-';
+    for (const BYTE part : information.fileId) {
+        appendHex(name, part, 2);
+    }
+    return name;
+}
+
+// Where the system has no 128-bit id (Windows 7): the volume's 32-bit serial number and the
+// 64-bit file index, unique on NTFS and FAT.
+std::optional<NativeString> indexIdentity(HANDLE folder) {
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &information)) {
+    if (!::GetFileInformationByHandle(folder, &information)) {
         return std::nullopt;
     }
     NativeString name = kMutexPrefix;
@@ -96,6 +118,22 @@ std::optional<NativeString> mutexNameByIdentity(const NativeString& folder) {
     appendHex(name, (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
               16);
     return name;
+}
+
+// The folder as Windows knows it whatever path names it (a junction, a subst drive, an 8.3
+// name, a mapped drive or its UNC path): its volume and its id on that volume.
+std::optional<NativeString> mutexNameByIdentity(const NativeString& folder) {
+    const Handle handle =
+        adopt(::CreateFileW(longPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) {
+        return std::nullopt;
+    }
+    if (auto name = fullIdentity(handle.get())) {
+        return name;
+    }
+    return indexIdentity(handle.get());
 }
 
 // Where the folder cannot be opened: its full path, in capitals (Windows names are the same
