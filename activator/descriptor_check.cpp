@@ -262,6 +262,11 @@ Refusal explain(std::string_view current, const GameReading& before, const GameR
 
 std::optional<Refusal> checkRewrite(std::string_view current, std::string_view rewritten,
                                     std::string_view library) {
+    if (current.size() > kLargestDescriptor) {
+        Refusal refusal;
+        refusal.reason = RefusalReason::TooLargeAlready;
+        return refusal;
+    }
     if (rewritten.size() > kLargestDescriptor) {
         Refusal refusal;
         refusal.reason = RefusalReason::TooLarge;

@@ -12,6 +12,7 @@ namespace velmora {
 
 enum class RefusalReason {
     TooLarge,                // the new descriptor would be larger than the game reads
+    TooLargeAlready,         // the descriptor is larger than the game reads
     ZeroByte,                // a zero byte on the line ends the game's reading
     EmptyKey,                // a setting on the line is named by an empty word (""): the end
     UnclosedQuote,           // the line opens a quote that it does not close
@@ -42,7 +43,8 @@ struct Refusal {
 // - every other entry the game reads from `current` it still reads from `rewritten`, in the
 //   same order (entries that only become readable, such as a line that a comment ended by a
 //   lone CR hid, may come in between);
-// - it is within the game's size limit, and no word in either is one the game would split.
+// - both are within the game's size limit (`current` may be cut short one byte past it), and
+//   no word in either is one the game would split.
 // Otherwise the refusal names the first line after which the game's reading of the two
 // stops agreeing for good, and what on that line makes it so.
 std::optional<Refusal> checkRewrite(std::string_view current, std::string_view rewritten,

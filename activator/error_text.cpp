@@ -45,6 +45,9 @@ constexpr RefusalText kRefusalTexts[] = {
      "It would hold $s bytes, and the game does not start with a liblist.gam of more than $m "
      "bytes.",
      "Remove what does not belong in liblist.gam"},
+    {RefusalReason::TooLargeAlready, "",
+     "It holds more than $m bytes, and the game does not start with a liblist.gam that large.",
+     "Remove what does not belong in liblist.gam"},
     {RefusalReason::ChangedWhileSaving, "",
      "Another program changed it each time Velmora was about to save it.",
      "Close the programs that may be writing liblist.gam, such as the game or a text editor"},

@@ -38,7 +38,9 @@ class FileSystem {
     // True for a regular file, hidden ones included; false for a directory or nothing.
     virtual bool isRegularFile(const NativeString& path) = 0;
 
-    [[nodiscard]] virtual FileResult readAll(const NativeString& path, std::string& bytes) = 0;
+    // The file's bytes, or its first `limit` bytes where it holds more: the rest is not read.
+    [[nodiscard]] virtual FileResult readAtMost(const NativeString& path, std::size_t limit,
+                                                std::string& bytes) = 0;
 
     // Fails for a file that must not be rewritten: missing, not a regular file, read-only.
     // Otherwise gives the attributes its replacement must carry over.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <memory>
@@ -73,7 +74,8 @@ class LinuxFileSystem final : public FileSystem {
         return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     }
 
-    FileResult readAll(const NativeString& path, std::string& bytes) override {
+    FileResult readAtMost(const NativeString& path, std::size_t limit,
+                          std::string& bytes) override {
         UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (!fd.valid()) {
             return errorFrom(FileOp::Read, path);
@@ -87,8 +89,9 @@ class LinuxFileSystem final : public FileSystem {
         }
         bytes.clear();
         std::array<char, std::size_t{64} * 1024> buffer{};
-        for (;;) {
-            const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+        while (bytes.size() < limit) {
+            const ssize_t got =
+                ::read(fd.get(), buffer.data(), std::min(buffer.size(), limit - bytes.size()));
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -96,10 +99,11 @@ class LinuxFileSystem final : public FileSystem {
                 return errorFrom(FileOp::Read, path);
             }
             if (got == 0) {
-                return std::nullopt;
+                break;
             }
             bytes.append(buffer.data(), static_cast<std::size_t>(got));
         }
+        return std::nullopt;
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {

@@ -105,7 +105,8 @@ class WinFileSystem final : public FileSystem {
         return attributes != INVALID_FILE_ATTRIBUTES && !isDirectory(attributes);
     }
 
-    FileResult readAll(const NativeString& path, std::string& bytes) override {
+    FileResult readAtMost(const NativeString& path, std::size_t limit,
+                          std::string& bytes) override {
         UniqueHandle file;
         const NativeString longPath = longPathForm(path);
         const DWORD openError = retryWhileBusy([&] {
@@ -119,16 +120,18 @@ class WinFileSystem final : public FileSystem {
         }
         bytes.clear();
         std::array<char, std::size_t{64} * 1024> buffer{};
-        for (;;) {
+        while (bytes.size() < limit) {
+            const auto wanted = static_cast<DWORD>(std::min(buffer.size(), limit - bytes.size()));
             DWORD got = 0;
-            if (!::ReadFile(file.get(), buffer.data(), buffer.size(), &got, nullptr)) {
+            if (!::ReadFile(file.get(), buffer.data(), wanted, &got, nullptr)) {
                 return errorFrom(FileOp::Read, path);
             }
             if (got == 0) {
-                return std::nullopt;
+                break;
             }
             bytes.append(buffer.data(), got);
         }
+        return std::nullopt;
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {

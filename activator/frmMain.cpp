@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "game_directory.h"
+#include "game_reader.h"
 #include "safe_rewrite.h"
 
 namespace velmora {
@@ -19,6 +20,10 @@ constexpr std::string_view kDescriptorMissing =
 constexpr std::string_view kBotsNotInstalled =
     "The bots are not (successful) installed\r\n"
     "       This program exits now";
+
+// One byte more than the game reads tells a descriptor it reads from one it does not start
+// with; the rest of a larger one, however large, is never read.
+constexpr std::size_t kReadLimit = kLargestDescriptor + 1;
 
 constexpr std::string_view kBotsActivated = "Bots successfully activated";
 constexpr std::string_view kBotsDeactivated = "Bots are now deactivated";
@@ -62,7 +67,7 @@ bool frmMain::cmdOhne_Click() {
 
 FileResult frmMain::Oeffnen() {
     std::string bytes;
-    if (auto error = files_.readAll(descriptorPath_, bytes)) {
+    if (auto error = files_.readAtMost(descriptorPath_, kReadLimit, bytes)) {
         return error;
     }
     keep(std::move(bytes));
@@ -71,7 +76,7 @@ FileResult frmMain::Oeffnen() {
 
 SaveResult frmMain::Speichern(const std::string& library) {
     std::string current;
-    if (auto error = files_.readAll(descriptorPath_, current)) {
+    if (auto error = files_.readAtMost(descriptorPath_, kReadLimit, current)) {
         return SaveResult{error, std::nullopt};
     }
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {

@@ -82,7 +82,8 @@ FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string
     // the one that can still be overwritten.
     if (basis) {
         std::string now;
-        if (auto error = files.readAll(path, now)) {
+        // One byte more than the basis is enough to tell whether the file still holds it.
+        if (auto error = files.readAtMost(path, basis->size() + 1, now)) {
             return error;
         }
         if (now != *basis) {

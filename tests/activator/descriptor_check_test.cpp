@@ -4,6 +4,7 @@
 
 #include "case_name.h"
 #include "descriptor.h"
+#include "game_reader.h"
 
 namespace velmora {
 namespace {
@@ -35,6 +36,15 @@ TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
 
 const std::string kTooLarge(300'000, 'x');
 
+// Exactly as large as the game reads, until its line ends become CR LF.
+std::string growingPastTheLimit() {
+    std::string descriptor;
+    while (descriptor.size() < kLargestDescriptor) {
+        descriptor += "x y\n";
+    }
+    return descriptor;
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, RewriteCheck,
@@ -50,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"OldGamedllNamesTheLibraryButHidesTheNewLine", "game \"QOX\" GAMEDLL \"dlls\\qox_bot.dll\"\r\n\0\r\n"s, true, RefusalReason::GamedllSharesLine, 1},
         CheckCase{"EmptyKey", "game \"QOX\"\r\n\"\" \"x\"\r\n", true, RefusalReason::EmptyKey, 2},
         CheckCase{"WordTheGameSplits", "game \"" + std::string(1024, 'x') + "\"\r\n", true, RefusalReason::LongWord, 1},
-        CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLarge, 0},
+        CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLargeAlready, 0},
+        CheckCase{"GrowsPastWhatTheGameReads", growingPastTheLimit(), true, RefusalReason::TooLarge, 0},
         CheckCase{"TwoOddLinesThatPairUpAgain", "url_info a b\r\nc\r\ngamedll \"dlls\\hl.dll\"\r\n"},
         CheckCase{"ApostropheAndCommaInQuotes", "game \"QOX's, mod\"\r\n"},
         CheckCase{"HashAtTheStartOfALine", "#version \"1\"\r\n"},

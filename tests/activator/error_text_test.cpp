@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalTextCase{"EmptyKey", onLine(RefusalReason::EmptyKey, "\"\" x", {"", "x"}), "empty word"},
         RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
         RefusalTextCase{"TooLarge", Refusal{RefusalReason::TooLarge, 0, "", {}, false, 300000}, "It would hold 300,000 bytes"},
+        RefusalTextCase{"TooLargeAlready", Refusal{RefusalReason::TooLargeAlready}, "It holds more than 262,144 bytes"},
         RefusalTextCase{"ChangedWhileSaving", Refusal{RefusalReason::ChangedWhileSaving}, "Another program changed it"}),
     testing_support::caseName);
 // clang-format on

@@ -15,8 +15,10 @@ class FailingFileSystem final : public FileSystem {
 
     bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
 
-    FileResult readAll(const NativeString& path, std::string& bytes) override {
-        return failing_ == FileOp::Read ? injected(FileOp::Read, path) : real_.readAll(path, bytes);
+    FileResult readAtMost(const NativeString& path, std::size_t limit,
+                          std::string& bytes) override {
+        return failing_ == FileOp::Read ? injected(FileOp::Read, path)
+                                        : real_.readAtMost(path, limit, bytes);
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "case_name.h"
 #include "failing_file_system.h"
+#include "game_reader.h"
 #include "platform_files.h"
 #include "temp_dir.h"
 
@@ -234,11 +236,14 @@ class ChangingFileSystem final : public FileSystem {
         : writes_(std::move(writesBeforeRead)) {}
 
     bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
-    FileResult readAll(const NativeString& path, std::string& bytes) override {
+    FileResult readAtMost(const NativeString& path, std::size_t limit,
+                          std::string& bytes) override {
         if (const auto write = writes_.find(reads_++); write != writes_.end()) {
             writeFile(path, write->second);
         }
-        return real_.readAll(path, bytes);
+        FileResult result = real_.readAtMost(path, limit, bytes);
+        largestRead = std::max(largestRead, bytes.size());
+        return result;
     }
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         return real_.checkRewritable(path, carried);
@@ -251,6 +256,8 @@ class ChangingFileSystem final : public FileSystem {
         return real_.replace(source, target);
     }
     void remove(const NativeString& path) override { real_.remove(path); }
+
+    std::size_t largestRead = 0;
 
   private:
     FileSystem& real_ = platformFileSystem();
@@ -290,11 +297,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MeanwhileCase{"WhileTheWindowIsOpen", {{1, kEdited}}, kDeactivatedBox, kEditedDeactivated},
         MeanwhileCase{"WhileSaving", {{2, kEdited}}, kDeactivatedBox, kEditedDeactivated},
+        MeanwhileCase{"MendedWhileTheWindowIsOpen", {{0, kMisread}, {1, kEdited}}, kDeactivatedBox, kEditedDeactivated},
         MeanwhileCase{"ToOneTheGameWouldMisread", {{1, kMisread}}, {BoxKind::Refusal, refused(RefusalReason::KeyWithoutValue, 2)}, kMisread},
         MeanwhileCase{"AgainAndAgain", {{2, kEdited}, {3, kOtherEdit}, {4, kEdited}, {5, kOtherEdit}, {6, kEdited}},
                       {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kEdited}),
     testing_support::caseName);
 // clang-format on
+
+// Larger than the game reads, but for its zero padding: the rest is never read.
+TEST(FormCommand, RefusesADescriptorTheGameDoesNotStartWithUnreadToTheEnd) {
+    QoxGame qox;
+    const std::string padded = std::string(kDescriptor) + std::string(4 * kLargestDescriptor, '\0');
+    writeFile(qox.game.descriptor(), padded);
+    ChangingFileSystem files({});
+    frmMain form = qox.form(files);
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_FALSE(form.cmdOhne_Click());
+    EXPECT_EQ(qox.boxes.shown,
+              (std::vector<Box>{{BoxKind::Refusal, refused(RefusalReason::TooLargeAlready, 0)}}));
+    EXPECT_LE(files.largestRead, kLargestDescriptor + 1);
+    EXPECT_EQ(readFile(qox.game.descriptor()), padded);
+}
 
 }  // namespace
 }  // namespace velmora
