@@ -144,7 +144,7 @@ class BoxText {
         const std::size_t start = text_.size();
         this->bytes(bytes);
         if (text_.size() - start > kLongestShownLine) {
-            text_.resize(start + kLongestShownLine);
+            text_.resize(characterStartAtOrBefore(text_, start + kLongestShownLine));
             ascii("...");
         }
     }

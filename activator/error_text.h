@@ -3,6 +3,7 @@
 // platforms: error_text_win.cpp and error_text_linux.cpp.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "descriptor_check.h"
@@ -20,6 +21,10 @@ bool isAccessDenied(int code);
 // Bytes of the descriptor, 8-bit text in the system's code page, as the user's text, for
 // showing only: the descriptor itself is never converted.
 NativeString textOfDescriptorBytes(std::string_view bytes);
+
+// Where a text cut at `at` keeps only whole characters: `at`, or the start of the character
+// that `at` would split (a UTF-16 surrogate pair on Windows, a UTF-8 sequence on Linux).
+std::size_t characterStartAtOrBefore(const NativeString& text, std::size_t at);
 
 // Names the operation, the file and the system's reason; for a refused access it adds what
 // usually causes it.

@@ -33,6 +33,12 @@ NativeString textOfDescriptorBytes(std::string_view bytes) {
     return text;
 }
 
+std::size_t characterStartAtOrBefore(const NativeString& text, std::size_t at) {
+    const bool splitsAPair =
+        at > 0 && at < text.size() && IS_HIGH_SURROGATE(text[at - 1]) && IS_LOW_SURROGATE(text[at]);
+    return splitsAPair ? at - 1 : at;
+}
+
 bool isAccessDenied(int code) {
     switch (static_cast<DWORD>(code)) {
         case ERROR_ACCESS_DENIED:

@@ -82,5 +82,17 @@ INSTANTIATE_TEST_SUITE_P(
     testing_support::caseName);
 // clang-format on
 
+// A character of two UTF-16 units on Windows, four UTF-8 bytes on Linux, between others.
+TEST(ShownText, IsCutBetweenCharacters) {
+    const NativeString before = std::filesystem::path(u8"ab").native();
+    const NativeString character = std::filesystem::path(u8"\U0001F600").native();
+    const NativeString text = before + character + before;
+    for (std::size_t into = 0; into < character.size(); ++into) {
+        EXPECT_EQ(characterStartAtOrBefore(text, before.size() + into), before.size()) << into;
+    }
+    EXPECT_EQ(characterStartAtOrBefore(text, before.size() + character.size()),
+              before.size() + character.size());
+}
+
 }  // namespace
 }  // namespace velmora
