@@ -2,7 +2,7 @@
 // puts the backups back (2). Prints nothing; the exit status is always 0. The arguments are
 // read as UTF-16, so a prefix outside the ANSI code page works, and a quoted folder with its
 // closing backslash ("%~dp0" in a batch file) names the folder. Running out of memory ends
-// the run with status 0 too (lean_runtime_win.cpp).
+// the run with status 0 too (lean_runtime.cpp).
 #include <vector>
 
 #include "dll_search_win.h"

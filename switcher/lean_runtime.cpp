@@ -1,5 +1,5 @@
-// How swapcfg.exe runs out of memory, and the parts of the static C++ runtime (libstdc++) that
-// would otherwise bring in code the program never needs.
+// How the lean swapcfg (swapcfg.exe, and the Linux release) runs out of memory, and the parts
+// of the static C++ runtime (libstdc++) that would otherwise bring in code it never needs.
 //
 // The program is built without C++ exceptions: the only one it could meet is std::bad_alloc,
 // and a run that meets it ends as quietly as any other, with exit status 0. So the allocation
@@ -7,16 +7,15 @@
 // memory, or a position past its end, which no path of ours asks for), end the process here.
 // With none of them left to throw, the runtime's exception support (its personality routine,
 // exception allocator, unwinder, terminate handler and type information) stays out of the
-// program. Linked into swapcfg.exe only when the runtime is libstdc++.
-#include <windows.h>
-
+// program. Linked only when the runtime is libstdc++. (The Linux program's static C library
+// holds much of that code in any case: there, all of the definitions below keep 73 KiB out.)
 #include <cstdlib>
 #include <new>
 
 namespace {
 
 [[noreturn]] void outOfMemory() {
-    ::ExitProcess(0);  // callers rely on the status never telling anything
+    std::_Exit(0);  // callers rely on the status never telling anything
 }
 
 void* allocate(std::size_t size) {
