@@ -1,7 +1,8 @@
 #include "stop_before_change.h"
 
 #include <cstdlib>
-#include <string_view>
+#include <filesystem>
+#include <string>
 
 #include "file_set.h"
 
@@ -35,21 +36,13 @@ class EndingFileOps final : public FileOps {
     long changes_ = 0;
 };
 
-long numberFrom(const NativeString& text) {
-    long number = 0;
-    for (const auto digit : text) {
-        number = number * 10 + (digit - '0');
-    }
-    return number;
-}
-
 }  // namespace
 
 int runEndingBeforeChange(const std::vector<NativeString>& arguments) {
     if (arguments.size() != 4) {
         return 2;
     }
-    EndingFileOps files(numberFrom(arguments[1]));
+    EndingFileOps files(std::stol(std::filesystem::path(arguments[1]).string()));
     const std::vector<NativeString> swapcfgArguments{arguments[0], arguments[2], arguments[3]};
     return run(files, swapcfgArguments);
 }

@@ -1,8 +1,8 @@
 // swapcfg as server owners call it: from a batch file run by cmd, with the folder quoted the
 // way batch files quote it.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "case_name.h"
 #include "file_set_layout.h"
@@ -18,23 +18,9 @@ using testing_support::PrintTo;  // names the cases where gtest prints them
 struct BatchCase {
     const char* name;
     Layout before;
-    const char* lines;  // "{folder}" stands for the game folder's full path, without a "\"
+    const char* lines;  // after `set GAME=` the game folder's full path, without a "\"
     Layout after;
 };
-
-std::string replaced(std::string text, const std::string& placeholder, const std::string& by) {
-    for (auto at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + by.size())) {
-        text.replace(at, placeholder.size(), by);
-    }
-    return text;
-}
-
-fs::path commandInterpreter() {
-    std::wstring folder(MAX_PATH, L'\0');
-    folder.resize(::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size())));
-    return fs::path(folder) / L"cmd.exe";
-}
 
 class SwapcfgFromABatchFile : public ::testing::TestWithParam<BatchCase> {};
 
@@ -50,9 +36,10 @@ TEST_P(SwapcfgFromABatchFile, SwapsInTheQuotedFolder) {
     fs::copy_file(testing_support::siblingExecutable("swapcfg"), folder / "swapcfg.exe");
     const fs::path batch = folder / "switch.bat";
     testing_support::writeFile(
-        batch, "@echo off\r\n" + replaced(c.lines, "{folder}", folder.string()) + "\r\n");
+        batch, "@echo off\r\nset GAME=" + folder.string() + "\r\n" + c.lines + "\r\n");
 
-    const auto result = testing_support::runProgram(commandInterpreter(), {L"/c", batch.native()});
+    const auto result =
+        testing_support::runProgram(::_wgetenv(L"ComSpec"), {L"/c", batch.native()});
 
     EXPECT_EQ(result.exitCode, 0);
     auto files = testing_support::snapshot(folder);
@@ -67,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BatchCase{"InstallInItsOwnFolder", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0")", kInstalled},
         BatchCase{"RestoreInItsOwnFolder", kInstalled, R"("%~dp0swapcfg.exe" 2 "%~dp0")", kFresh},
-        BatchCase{"InstallInAFullPath", kFresh, R"("{folder}\swapcfg.exe" 1 "{folder}\")", kInstalled},
-        BatchCase{"RestoreInAFullPath", kInstalled, R"("{folder}\swapcfg.exe" 2 "{folder}\")", kFresh},
+        BatchCase{"InstallInAFullPath", kFresh, R"("%GAME%\swapcfg.exe" 1 "%GAME%\")", kInstalled},
+        BatchCase{"RestoreInAFullPath", kInstalled, R"("%GAME%\swapcfg.exe" 2 "%GAME%\")", kFresh},
         BatchCase{"InstallInTheCurrentFolder", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 \".\\\"", kInstalled},
         BatchCase{"RestoreInTheCurrentFolder", kInstalled, "cd /d \"%~dp0\"\r\nswapcfg.exe 2 \".\\\"", kFresh},
         BatchCase{"WithADoubledBackslash", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0\")", kInstalled},
