@@ -18,7 +18,9 @@ find_file(WINE_MARLETT_FONT marlett.ttf PATHS /usr/share/wine/fonts /usr/lib/win
           NO_CACHE NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 
 # Creates `prefix` once, with its screen at `dpi`, before any test can start Wine in it in
-# parallel with another.
+# parallel with another. The virtual display runs no window manager, so Wine is told to manage
+# the windows itself: otherwise it waits two seconds for a window manager to answer each time
+# a window closes.
 function(add_wine_prefix target prefix dpi)
     wine_environment(environment ${prefix})
     set(fonts ${prefix}/drive_c/windows/Fonts)
@@ -32,6 +34,8 @@ function(add_wine_prefix target prefix dpi)
         COMMAND env ${environment} ${WINE_PROGRAM} wineboot --init
         COMMAND env ${environment} ${WINE_PROGRAM} reg add "HKCU\\Control Panel\\Desktop"
                 /v LogPixels /t REG_DWORD /d ${dpi} /f
+        COMMAND env ${environment} ${WINE_PROGRAM} reg add "HKCU\\Software\\Wine\\X11 Driver"
+                /v Managed /t REG_SZ /d N /f
         COMMAND env ${environment} wineserver --wait
         ${copy_marlett}
         COMMAND ${CMAKE_COMMAND} -E touch ${prefix}/created.stamp
