@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
+
 namespace file_set_layout {
 
 // Kept: the name a restore keeps a live file under when its bot variant's name is taken.
@@ -47,6 +49,14 @@ inline Files filesFor(const Layout& layout, const std::string& namePrefix) {
         }
     }
     return files;
+}
+
+// Writes the files of `layout` into `folder`.
+inline void writeLayout(const std::filesystem::path& folder, const Layout& layout,
+                        const std::string& namePrefix = "") {
+    for (const auto& [name, content] : filesFor(layout, namePrefix)) {
+        testing_support::writeFile(folder / name, content);
+    }
 }
 
 inline const Layout kFresh = {{Live, Live}, {Bot, Bot}};

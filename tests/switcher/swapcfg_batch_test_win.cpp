@@ -30,9 +30,7 @@ TEST_P(SwapcfgFromABatchFile, SwapsInTheQuotedFolder) {
     testing_support::TempDir root("batch");
     const fs::path folder = root / "My Games" / "qox";
     fs::create_directories(folder);
-    for (const auto& [name, content] : filesFor(c.before, "")) {
-        testing_support::writeFile(folder / name, content);
-    }
+    writeLayout(folder, c.before);
     fs::copy_file(testing_support::siblingExecutable("swapcfg"), folder / "swapcfg.exe");
     const fs::path batch = folder / "switch.bat";
     testing_support::writeFile(

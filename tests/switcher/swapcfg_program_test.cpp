@@ -42,9 +42,7 @@ TEST_P(Swapcfg, LeavesTheFilesAsExpectedPrintsNothingAndExitsZero) {
             .make_preferred();
     const fs::path directory = testing_support::anyLengthForm(plainDirectory);
     fs::create_directories(directory);
-    for (const auto& [name, content] : filesFor(c.before, c.namePrefix)) {
-        testing_support::writeFile(directory / name, content);
-    }
+    writeLayout(directory, c.before, c.namePrefix);
     // The prefix ends with a separator, or with the start of the file names.
     const fs::path prefix = fs::path(plainDirectory.native() + fs::path::preferred_separator) +=
         c.namePrefix;
@@ -126,9 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SwapcfgRestore, KeepsBothFilesWhenTheLiveFileCannotBeMovedOrDeleted) {
     TempDir root("swap");
-    for (const auto& [name, content] : filesFor({{Live, Bot}, {Backup, Live}}, "")) {
-        testing_support::writeFile(root / name, content);
-    }
+    writeLayout(root.path(), {{Live, Bot}, {Backup, Live}});
     const auto before = testing_support::snapshot(root.path());
     {
         const auto lock = testing_support::lockAgainstChanges(root / "liblist.gam");
@@ -209,9 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SwapcfgRestore, SkipsAnEntryWhoseBackupIsADirectory) {
     TempDir root("swap");
-    for (const auto& [name, content] : filesFor(kFresh, "")) {
-        testing_support::writeFile(root / name, content);
-    }
+    writeLayout(root.path(), kFresh);
     fs::create_directory(root / "game.bak");
     const auto before = testing_support::snapshot(root.path());
     const fs::path prefix = root.path().native() + fs::path::preferred_separator;
@@ -233,9 +227,7 @@ Files runIn(const fs::path& folder, const Layout& before, const std::vector<Nati
             const std::string& program, int expectedExitCode) {
     fs::remove_all(folder);
     fs::create_directory(folder);
-    for (const auto& [name, content] : filesFor(before, "")) {
-        testing_support::writeFile(folder / name, content);
-    }
+    writeLayout(folder, before);
     const auto result =
         testing_support::runProgram(testing_support::siblingExecutable(program), run);
     EXPECT_EQ(result.exitCode, expectedExitCode) << program;
@@ -301,9 +293,7 @@ TEST_P(SwapcfgRunsTogether, EndAsOneAfterAnother) {
     for (int round = 0; round < RACING_ROUNDS; ++round) {
         fs::remove_all(root.path());
         fs::create_directory(root.path());
-        for (const auto& [name, content] : filesFor(GetParam().before, "")) {
-            testing_support::writeFile(root / name, content);
-        }
+        writeLayout(root.path(), GetParam().before);
         testing_support::runTogether(testing_support::siblingExecutable("swapcfg"), runs);
         ASSERT_TRUE(outcomes.contains(testing_support::snapshot(root.path())))
             << "in round " << round;
