@@ -2,6 +2,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <string>
 
 #include "run_program.h"
 #include "unique_handle_win.h"
@@ -29,6 +30,25 @@ std::wstring quoted(const std::wstring& argument) {
     text.append(backslashes * 2, L'\\');  // before the closing quote
     text += L'"';
     return text;
+}
+
+// Wine now and then refuses a start while several processes start at once (seen once in a
+// few hundred runs); a start is tried a few more times before the test fails.
+constexpr int kStartAttempts = 5;
+constexpr DWORD kStartRetryPauseMs = 100;
+
+bool startProcess(const std::filesystem::path& program, std::wstring& commandLine,
+                  STARTUPINFOW& startup, PROCESS_INFORMATION& process) {
+    for (int attempt = 1;; ++attempt) {
+        if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                             CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+            return true;
+        }
+        if (attempt == kStartAttempts) {
+            return false;
+        }
+        ::Sleep(kStartRetryPauseMs);
+    }
 }
 
 }  // namespace
@@ -62,12 +82,12 @@ ProgramResult runProgram(const std::filesystem::path& program,
     startup.hStdOutput = writeEnd.get();
     startup.hStdError = writeEnd.get();
     PROCESS_INFORMATION process{};
-    const BOOL started =
-        ::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    const bool started = startProcess(program, commandLine, startup, process);
+    const DWORD startError = ::GetLastError();
     writeEnd.reset();  // the child's copy is the only writer left: its end is our end of file
     if (!started) {
-        throw std::runtime_error("cannot start " + program.string());
+        throw std::runtime_error("cannot start " + program.string() + " (error " +
+                                 std::to_string(startError) + ")");
     }
     const velmora::UniqueHandle thread(process.hThread);
     const velmora::UniqueHandle child(process.hProcess);
