@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace swapcfg {
 
@@ -23,6 +24,16 @@ enum class RenameResult {
 class FolderTurn {
   public:
     virtual ~FolderTurn() = default;
+};
+
+// A turn that lasts as long as its owner holds what gives it: a folder's lock, a mutex.
+template <typename Owner>
+class HeldTurn final : public FolderTurn {
+  public:
+    explicit HeldTurn(Owner owner) : owner_(std::move(owner)) {}
+
+  private:
+    Owner owner_;
 };
 
 class FileOps {

@@ -6,33 +6,21 @@
 
 #include <cerrno>
 #include <thread>
-#include <utility>
 
 #include "file_ops.h"
+#include "owned.h"
 #include "rename_linux.h"
 
 namespace swapcfg {
 namespace {
 
-// Owns one file descriptor.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
+struct FdTraits {
+    using Type = int;
+    static Type none() { return -1; }
+    static bool owns(Type fd) { return fd >= 0; }
+    static void release(Type fd) { ::close(fd); }
 };
+using Fd = Owned<FdTraits>;
 
 constexpr auto kTurnPoll = std::chrono::milliseconds(10);
 
@@ -47,16 +35,6 @@ NativeString folderOf(const NativeString& name) {
     }
     return slash == 0 ? "/" : name.substr(0, slash);
 }
-
-// An flock on the folder itself: it never leaves a file behind, and the system drops it
-// when the process ends, however it ends.
-class FolderLock final : public FolderTurn {
-  public:
-    explicit FolderLock(Fd folder) : folder_(std::move(folder)) {}
-
-  private:
-    Fd folder_;
-};
 
 class LinuxFileOps final : public FileOps {
   public:
@@ -77,19 +55,21 @@ class LinuxFileOps final : public FileOps {
             return false;
         }
         const Fd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        return file.valid() && ::fstat(file.get(), &info) == 0 && isRegularFile(info);
+        return file && ::fstat(file.get(), &info) == 0 && isRegularFile(info);
     }
 
     std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
                                             std::chrono::milliseconds patience) override {
         Fd folder(::open(folderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!folder.valid()) {
+        if (!folder) {
             return std::make_unique<FolderTurn>();  // nothing to take turns on
         }
         const auto deadline = std::chrono::steady_clock::now() + patience;
         for (;;) {
+            // An flock on the folder itself: it never leaves a file behind, and the system
+            // drops it when the process ends, however it ends.
             if (::flock(folder.get(), LOCK_EX | LOCK_NB) == 0) {
-                return std::make_unique<FolderLock>(std::move(folder));
+                return std::make_unique<HeldTurn<Fd>>(std::move(folder));
             }
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 return std::make_unique<FolderTurn>();  // this file system cannot lock

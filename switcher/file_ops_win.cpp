@@ -11,19 +11,37 @@
 
 #include "file_ops.h"
 #include "long_path_win.h"
+#include "owned.h"
 
 namespace swapcfg {
 namespace {
 
-// Owns one kernel handle; null when there is none.
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+// A kernel handle. CreateFileW reports failure as INVALID_HANDLE_VALUE, CreateMutexExW as null.
+struct HandleTraits {
+    using Type = HANDLE;
+    static Type none() { return nullptr; }
+    static bool owns(Type handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void release(Type handle) { ::CloseHandle(handle); }
 };
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = Owned<HandleTraits>;
 
-Handle adopt(HANDLE handle) {
-    return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
+// A mutex this run waited for and now owns: let go, then closed.
+struct HeldMutexTraits : HandleTraits {
+    static void release(Type mutex) {
+        ::ReleaseMutex(mutex);
+        ::CloseHandle(mutex);
+    }
+};
+using HeldMutex = Owned<HeldMutexTraits>;
+
+// Memory the system allocated with LocalAlloc (a security descriptor).
+struct LocalMemoryTraits {
+    using Type = void*;
+    static Type none() { return nullptr; }
+    static bool owns(Type memory) { return memory != nullptr; }
+    static void release(Type memory) { ::LocalFree(memory); }
+};
+using LocalMemory = Owned<LocalMemoryTraits>;
 
 // A virus scanner, a backup tool or the game may hold a file for a moment; such refusals are
 // retried for about a second before a step counts as failed. ERROR_ACCESS_DENIED counts too:
@@ -53,10 +71,6 @@ DWORD retryWhileBusy(Attempt attempt) {
         ::Sleep(kBusyRetryPauseMs);
     }
 }
-
-struct LocalFreer {
-    void operator()(void* memory) const { ::LocalFree(memory); }
-};
 
 // The full path of the folder that holds `name`.
 NativeString folderOf(const NativeString& name) {
@@ -123,10 +137,9 @@ std::optional<NativeString> indexIdentity(HANDLE folder) {
 // The folder as Windows knows it whatever path names it (a junction, a subst drive, an 8.3
 // name, a mapped drive or its UNC path): its volume and its id on that volume.
 std::optional<NativeString> mutexNameByIdentity(const NativeString& folder) {
-    const Handle handle =
-        adopt(::CreateFileW(longPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const Handle handle(::CreateFileW(longPathForm(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) {
         return std::nullopt;
     }
@@ -164,29 +177,14 @@ NativeString mutexNameFor(const NativeString& name) {
 constexpr wchar_t kEveryoneMaySynchronize[] = L"D:(A;;0x00100001;;;WD)";
 
 Handle folderMutex(const NativeString& name) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PSECURITY_DESCRIPTOR made = nullptr;
     ::ConvertStringSecurityDescriptorToSecurityDescriptorW(kEveryoneMaySynchronize, SDDL_REVISION_1,
-                                                           &descriptor, nullptr);
-    const std::unique_ptr<void, LocalFreer> ownedDescriptor(descriptor);
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
-    return Handle(::CreateMutexExW(descriptor != nullptr ? &attributes : nullptr,
-                                   mutexNameFor(name).c_str(), 0,
-                                   SYNCHRONIZE | MUTEX_MODIFY_STATE));
+                                                           &made, nullptr);
+    const LocalMemory descriptor(made);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor.get(), FALSE};
+    return Handle(::CreateMutexExW(descriptor ? &attributes : nullptr, mutexNameFor(name).c_str(),
+                                   0, SYNCHRONIZE | MUTEX_MODIFY_STATE));
 }
-
-// A named mutex: the system releases it if the process dies, and it leaves no file behind.
-class FolderMutex final : public FolderTurn {
-  public:
-    explicit FolderMutex(Handle mutex) : mutex_(std::move(mutex)) {}
-    FolderMutex(const FolderMutex&) = delete;
-    FolderMutex& operator=(const FolderMutex&) = delete;
-    FolderMutex(FolderMutex&&) = delete;
-    FolderMutex& operator=(FolderMutex&&) = delete;
-    ~FolderMutex() override { ::ReleaseMutex(mutex_.get()); }
-
-  private:
-    Handle mutex_;
-};
 
 class WinFileOps final : public FileOps {
   public:
@@ -217,10 +215,10 @@ class WinFileOps final : public FileOps {
         const NativeString longName = longPathForm(name);
         Handle file;
         retryWhileBusy([&] {
-            file = adopt(::CreateFileW(longName.c_str(), GENERIC_READ | DELETE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            return file != nullptr;
+            file = Handle(::CreateFileW(longName.c_str(), GENERIC_READ | DELETE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return static_cast<bool>(file);
         });
         return file && ::GetFileType(file.get()) == FILE_TYPE_DISK;
     }
@@ -234,7 +232,9 @@ class WinFileOps final : public FileOps {
         switch (::WaitForSingleObject(mutex.get(), static_cast<DWORD>(patience.count()))) {
             case WAIT_OBJECT_0:
             case WAIT_ABANDONED:  // the run before ended without letting go
-                return std::make_unique<FolderMutex>(std::move(mutex));
+                // A named mutex: the system lets go of it if the process dies, and it leaves
+                // no file behind.
+                return std::make_unique<HeldTurn<HeldMutex>>(HeldMutex(mutex.disown()));
             case WAIT_TIMEOUT:
                 return nullptr;
             default:

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "file_set.h"
+#include "swapcfg.h"
 
 int main(int argc, char** argv) {
     std::set_new_handler([] { std::_Exit(0); });

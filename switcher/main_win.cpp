@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dll_search_win.h"
-#include "file_set.h"
+#include "swapcfg.h"
 
 int wmain(int argc, wchar_t** argv) {
     swapcfg::loadDllsFromSystem32Only();

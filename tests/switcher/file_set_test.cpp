@@ -1,8 +1,10 @@
+// The program's command line and run, and the file set's steps, over a folder in memory.
 #include "file_set.h"
 
 #include <gtest/gtest.h>
 
 #include "case_name.h"
+#include "swapcfg.h"
 
 #include <filesystem>
 #include <map>

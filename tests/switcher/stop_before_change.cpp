@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "file_set.h"
+#include "swapcfg.h"
 
 namespace swapcfg {
 namespace {
