@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,6 +58,12 @@ class FileOps {
     // - Linux opens it for reading only: a file that cannot be moved (the immutable flag, a
     //   folder without write permission) passes, and the restore finds out when it moves it.
     virtual bool canOpenForReading(const NativeString& name) = 0;
+
+    // `prefix` with the separator that makes it the start of the names inside the folder it
+    // names. Nothing where it names no folder, or already ends as a folder's name does: in a
+    // separator, or, on Windows, as a drive alone ("C:", whose names go to the drive's current
+    // folder).
+    virtual std::optional<NativeString> withFolderSeparator(const NativeString& prefix) = 0;
 
     // Waits until no other run works in the folder that holds `name`, for at most
     // `patience`, and then holds the folder until the turn is destroyed. Null when the

@@ -58,6 +58,15 @@ class LinuxFileOps final : public FileOps {
         return file && ::fstat(file.get(), &info) == 0 && isRegularFile(info);
     }
 
+    std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
+        struct stat info {};
+        if (prefix.empty() || prefix.back() == '/' || ::stat(prefix.c_str(), &info) != 0 ||
+            !S_ISDIR(info.st_mode)) {
+            return std::nullopt;
+        }
+        return prefix + '/';
+    }
+
     std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
                                             std::chrono::milliseconds patience) override {
         Fd folder(::open(folderOf(name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -186,6 +186,13 @@ Handle folderMutex(const NativeString& name) {
                                    0, SYNCHRONIZE | MUTEX_MODIFY_STATE));
 }
 
+// A separator at the end, or a drive alone ("C:"): the names that follow are in a folder.
+bool endsAsAFolder(const NativeString& prefix) {
+    const wchar_t last = prefix.back();
+    const bool driveAlone = prefix.size() == 2 && last == L':';
+    return last == L'\\' || last == L'/' || driveAlone;
+}
+
 class WinFileOps final : public FileOps {
   public:
     // Without flags MoveFileExW fails when the target exists, and fails between volumes
@@ -221,6 +228,17 @@ class WinFileOps final : public FileOps {
             return static_cast<bool>(file);
         });
         return file && ::GetFileType(file.get()) == FILE_TYPE_DISK;
+    }
+
+    std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
+        if (prefix.empty() || endsAsAFolder(prefix)) {
+            return std::nullopt;
+        }
+        const DWORD attributes = ::GetFileAttributesW(longPathForm(prefix).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return std::nullopt;
+        }
+        return prefix + L'\\';
     }
 
     std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,

@@ -120,6 +120,17 @@ NativeString keptName(const NativeString& live, int attempt) {
     return numberedName(live, attempt, ".kept");
 }
 
+bool namesAnyFileOfTheSet(FileOps& files, const NativeString& prefix) {
+    for (const FileSetEntry& entry : kFileSet) {
+        const EntryNames names = namesOf(entry, prefix);
+        if (files.exists(names.live) || files.exists(names.backup) ||
+            files.exists(names.botVariant)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void installBotVariants(FileOps& files, const NativeString& prefix) {
     for (const FileSetEntry& entry : kFileSet) {
         installEntry(files, entry, namesOf(entry, prefix));

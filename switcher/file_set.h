@@ -28,6 +28,10 @@ inline constexpr std::array<FileSetEntry, 4> kFileSet = {{
 // The prefix followed directly by the file name: no separator is added.
 NativeString joinedName(const NativeString& prefix, std::string_view fileName);
 
+// True when the prefix, plainly joined, names a live file, a backup or a bot variant that
+// exists.
+bool namesAnyFileOfTheSet(FileOps& files, const NativeString& prefix);
+
 // For each entry: the live file becomes the backup, the bot variant becomes the live file.
 // For an entry the game needs, the bot variant first moves beside the live file under a
 // temporary name, and only then does the live file move: without a bot variant that moves,

@@ -19,9 +19,11 @@ template <typename Char>
 Mode parseMode(std::basic_string_view<Char> text);
 
 // Windows' argument rules read a backslash before a quote as an escape: the quoted folder
-// "C:\My Games\qox\" arrives as C:\My Games\qox". No Windows file name holds a quote, so a
-// final one can only be that backslash, and becomes it again. Everything else stays as it
-// came, a prefix without a trailing separator included.
+// "C:\My Games\qox\" arrives as C:\My Games\qox", and as C:\My Games\qox" followed by a blank
+// where cmd took a redirection (>nul) or the next command (&& ...) off the line after it. No
+// Windows file name holds a quote, so a quote followed by nothing but blanks and tabs can
+// only be that backslash: the prefix ends there, with the backslash. Anything else stays as
+// it came; a quote followed by more words names nothing, as three arguments do nothing.
 NativeString prefixFromWindowsArgument(NativeString prefix);
 
 // How long a run waits for another run on the same folder to finish; a real run takes
@@ -29,8 +31,10 @@ NativeString prefixFromWindowsArgument(NativeString prefix);
 inline constexpr std::chrono::milliseconds kTurnPatience{60'000};
 
 // The program: exactly two arguments after the program's name, a mode and a prefix; any
-// other count does nothing. Runs on the same folder take turns; a run whose turn does not
-// come does nothing, and one whose turn comes first mends what a killed run left. Always
+// other count does nothing. The prefix is put before each file name as it is, unless that
+// names no file of the set and the prefix names a folder: then the run works in that folder,
+// as if the prefix ended in a separator. Runs on the same folder take turns; a run whose turn does
+// not come does nothing, and one whose turn comes first mends what a killed run left. Always
 // returns the exit status 0.
 int run(FileOps& files, std::span<const NativeString> arguments);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "case_name.h"
 #include "platform_files.h"
@@ -42,6 +43,36 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"Directory", [](const fs::path& p) { fs::create_directory(p); }, false},
         OpenCase{"Nothing", [](const fs::path&) {}, false}),
     testing_support::caseName);
+
+struct FolderCase {
+    const char* name;
+    fs::path (*prefixIn)(const fs::path& folder);
+    bool getsASeparator;
+};
+
+class WithFolderSeparator : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(WithFolderSeparator, IsAddedOnlyToAFolderThatLacksOne) {
+    testing_support::TempDir dir("prefix");
+    testing_support::writeFile(dir / "file", "x");
+    const NativeString prefix = GetParam().prefixIn(dir.path()).native();
+    const auto expected = GetParam().getsASeparator
+                              ? std::optional(prefix + fs::path::preferred_separator)
+                              : std::nullopt;
+    EXPECT_EQ(platformFileOps().withFolderSeparator(prefix), expected);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WithFolderSeparator,
+    ::testing::Values(
+        FolderCase{"Folder", [](const fs::path& f) { return f; }, true},
+        FolderCase{"FolderWithSeparator", [](const fs::path& f) { return f / ""; }, false},
+        FolderCase{"File", [](const fs::path& f) { return f / "file"; }, false},
+        // On Windows the current folder of drive C:, where the names are as they stand.
+        FolderCase{"DriveAlone", [](const fs::path&) { return fs::path("C:"); }, false}),
+    testing_support::caseName);
+// clang-format on
 
 // Another way to write the path of the same file, or of another one.
 struct TurnCase {

@@ -72,6 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, WindowsArgument,
     ::testing::Values(
         PrefixCase{"QuotedFolder", "C:\\My Games\\qox\"", "C:\\My Games\\qox\\"},
+        PrefixCase{"QuotedFolderAndBlank", "C:\\My Games\\qox\" ", "C:\\My Games\\qox\\"},
+        PrefixCase{"QuotedFolderAndTabs", "C:\\qox\"\t \t", "C:\\qox\\"},
+        PrefixCase{"QuotedFolderAndAWord", "C:\\qox\" extra", "C:\\qox\" extra"},
         PrefixCase{"WithoutSeparator", "D:\\game\\mod", "D:\\game\\mod"},
         PrefixCase{"QuoteInside", "C:\\a\"b\\", "C:\\a\"b\\"},
         PrefixCase{"Empty", "", ""}),
@@ -84,7 +87,7 @@ class MemoryFolder final : public FileOps {
     std::map<NativeString, std::string> files;
     std::map<NativeString, RenameResult> failingRenames;  // by source name
     bool turnComes = true;
-    int operations = 0;
+    int operations = 0;  // renames and opens
 
     RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
         ++operations;
@@ -102,13 +105,14 @@ class MemoryFolder final : public FileOps {
         files.erase(source);
         return RenameResult::Renamed;
     }
-    bool exists(const NativeString& name) override {
-        ++operations;
-        return files.contains(name);
-    }
+    // Looking changes nothing: not counted.
+    bool exists(const NativeString& name) override { return files.contains(name); }
     bool canOpenForReading(const NativeString& name) override {
         ++operations;
         return files.contains(name);
+    }
+    std::optional<NativeString> withFolderSeparator(const NativeString&) override {
+        return std::nullopt;  // it holds no folders
     }
     std::unique_ptr<FolderTurn> waitForTurn(const NativeString&,
                                             std::chrono::milliseconds patience) override {

@@ -25,6 +25,9 @@ class EndingFileOps final : public FileOps {
     bool canOpenForReading(const NativeString& name) override {
         return files_.canOpenForReading(name);
     }
+    std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
+        return files_.withFolderSeparator(prefix);
+    }
     std::unique_ptr<FolderTurn> waitForTurn(const NativeString& name,
                                             std::chrono::milliseconds patience) override {
         return files_.waitForTurn(name, patience);

@@ -57,7 +57,20 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"InstallInTheCurrentFolder", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 \".\\\"", kInstalled},
         BatchCase{"RestoreInTheCurrentFolder", kInstalled, "cd /d \"%~dp0\"\r\nswapcfg.exe 2 \".\\\"", kFresh},
         BatchCase{"WithADoubledBackslash", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0\")", kInstalled},
-        BatchCase{"Unquoted", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 .\\", kInstalled}),
+        BatchCase{"Unquoted", kFresh, "cd /d \"%~dp0\"\r\nswapcfg.exe 1 .\\", kInstalled},
+        // cmd takes these off the line, but not the blank before them.
+        BatchCase{"InstallWithoutOutput", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0" >nul)", kInstalled},
+        BatchCase{"RestoreWithoutOutput", kInstalled, R"("%~dp0swapcfg.exe" 2 "%~dp0" >nul)", kFresh},
+        BatchCase{"InstallWithErrorsToOutput", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0" 2>&1)", kInstalled},
+        BatchCase{"RestoreWithErrorsToOutput", kInstalled, R"("%~dp0swapcfg.exe" 2 "%~dp0" 2>&1)", kFresh},
+        BatchCase{"InstallThenEcho", kFresh, R"("%~dp0swapcfg.exe" 1 "%~dp0" && echo switched)", kInstalled},
+        BatchCase{"RestoreThenEcho", kInstalled, R"("%~dp0swapcfg.exe" 2 "%~dp0" && echo switched)", kFresh},
+        BatchCase{"InstallWithABlankAtTheEnd", kFresh, R"("%GAME%\swapcfg.exe" 1 "%GAME%\" )", kInstalled},
+        BatchCase{"RestoreWithABlankAtTheEnd", kInstalled, R"("%GAME%\swapcfg.exe" 2 "%GAME%\" )", kFresh},
+        BatchCase{"CalledWithoutOutput", kFresh, R"(call "%~dp0swapcfg.exe" 1 "%~dp0" >nul 2>nul)", kInstalled},
+        BatchCase{"AfterATest", kFresh, R"(if exist "%~dp0liblist.bot" "%~dp0swapcfg.exe" 1 "%~dp0" & echo x)", kInstalled},
+        BatchCase{"InstallInAFolderWithoutSeparator", kFresh, R"("%GAME%\swapcfg.exe" 1 "%GAME%")", kInstalled},
+        BatchCase{"RestoreInAFolderWithoutSeparator", kInstalled, R"("%GAME%\swapcfg.exe" 2 "%GAME%")", kFresh}),
     testing_support::caseName);
 // clang-format on
 

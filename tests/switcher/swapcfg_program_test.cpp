@@ -22,14 +22,24 @@ using namespace file_set_layout;
 struct SwapCase {
     const char* name;
     Layout before;
-    std::vector<std::vector<std::string>> runs;  // "$P" stands for the prefix
+    // "$P" stands for the prefix, "$D" for the directory without a separator at its end.
+    std::vector<std::vector<std::string>> runs;
     Layout after;
-    std::string directory = "game";  // relative, "/"-separated, UTF-8
-    std::string namePrefix;          // part of the prefix that is not a directory
+    std::string directory = "game";         // relative, "/"-separated, UTF-8
+    std::string namePrefix;                 // part of the prefix that is not a directory
+    bool folderNamedLikeThePrefix = false;  // an empty one, beside the files
 };
 
-NativeArgument argument(const std::string& text, const fs::path& prefix) {
-    return text == "$P" ? prefix.native() : fs::path(text).native();
+// What follows "$D" is added to the directory with the platform's separators.
+NativeArgument argument(const std::string& text, const fs::path& prefix,
+                        const fs::path& directory) {
+    if (text == "$P") {
+        return prefix.native();
+    }
+    if (text.starts_with("$D")) {
+        return directory.native() + fs::path(text.substr(2)).make_preferred().native();
+    }
+    return fs::path(text).native();
 }
 
 class Swapcfg : public ::testing::TestWithParam<SwapCase> {};
@@ -43,6 +53,11 @@ TEST_P(Swapcfg, LeavesTheFilesAsExpectedPrintsNothingAndExitsZero) {
     const fs::path directory = testing_support::anyLengthForm(plainDirectory);
     fs::create_directories(directory);
     writeLayout(directory, c.before, c.namePrefix);
+    Files expected = filesFor(c.after, c.namePrefix);
+    if (c.folderNamedLikeThePrefix) {
+        fs::create_directory(directory / c.namePrefix);
+        expected[c.namePrefix + "/"] = "<dir>";
+    }
     // The prefix ends with a separator, or with the start of the file names.
     const fs::path prefix = fs::path(plainDirectory.native() + fs::path::preferred_separator) +=
         c.namePrefix;
@@ -50,14 +65,14 @@ TEST_P(Swapcfg, LeavesTheFilesAsExpectedPrintsNothingAndExitsZero) {
     for (const auto& run : c.runs) {
         std::vector<NativeArgument> arguments;
         for (const auto& text : run) {
-            arguments.push_back(argument(text, prefix));
+            arguments.push_back(argument(text, prefix, plainDirectory));
         }
         const auto result =
             testing_support::runProgram(testing_support::siblingExecutable("swapcfg"), arguments);
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.output, "");
     }
-    EXPECT_EQ(testing_support::snapshot(directory), filesFor(c.after, c.namePrefix));
+    EXPECT_EQ(testing_support::snapshot(directory), expected);
 }
 
 std::vector<std::vector<std::string>> once(std::vector<std::string> arguments) {
@@ -111,6 +126,15 @@ INSTANTIATE_TEST_SUITE_P(
     Prefixes, Swapcfg,
     ::testing::Values(
         SwapCase{"WithoutTrailingSeparator", kFresh, once({"1", "$P"}), kInstalled, "game", "mod"},
+        SwapCase{"PlainJoiningBeforeAFolder", kFresh, once({"1", "$P"}), kInstalled, "game", "mod",
+                 true},
+        SwapCase{"FolderWithoutSeparator", kFresh, once({"1", "$D"}), kInstalled},
+        SwapCase{"RestoreInFolderWithoutSeparator", kInstalled, once({"2", "$D"}), kFresh},
+        SwapCase{"OnlyABackupInFolderWithoutSeparator",
+                 {{Backup, Live}},
+                 once({"2", "$D"}),
+                 {{Live, Live}}},
+        SwapCase{"MissingFolderWithoutSeparator", kFresh, once({"1", "$D/missing"}), kFresh},
         SwapCase{"WithPercentSign", kFresh, once({"1", "$P"}), kInstalled, "100%s%d", "%s"},
         SwapCase{"WithBlanks", kFresh, {{"1", "$P"}, {"2", "$P"}}, kFresh, "My Games/Q O X"},
         SwapCase{
