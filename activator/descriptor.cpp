@@ -7,16 +7,6 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// The game separates words at every byte up to 0x20; NUL ends its reading instead.
-bool separatesWords(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte != 0 && byte <= 0x20;
-}
-
-bool endsWord(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
 std::string_view withoutTrailingNuls(std::string_view bytes) {
     const std::size_t last = bytes.find_last_not_of('\0');
     return bytes.substr(0, last == std::string_view::npos ? 0 : last + 1);
@@ -44,28 +34,11 @@ void forEachLine(std::string_view descriptor, Visit visit) {
     }
 }
 
-// The line's first word, read as the game reads a key.
-std::string_view firstWord(std::string_view line) {
-    std::size_t start = 0;
-    while (start < line.size() && separatesWords(line[start])) {
-        ++start;
-    }
-    line.remove_prefix(start);
-    if (line.starts_with('"')) {
-        line.remove_prefix(1);
-        return line.substr(0, line.find('"'));
-    }
-    std::size_t end = 0;
-    while (end < line.size() && !endsWord(line[end])) {
-        ++end;
-    }
-    return line.substr(0, end);
-}
-
 }  // namespace
 
 bool isGameLibraryLine(std::string_view line) {
-    return isGameLibraryKey(firstWord(line));
+    const std::optional<Word> first = WordScanner(line).next();
+    return first && isGameLibraryKey(first->text);
 }
 
 std::string gameLibraryLine(std::string_view library) {

@@ -17,12 +17,11 @@ struct KeptText {
     bool hasLines = false;
 };
 
-// A game-library line is one whose first word is "gamedll" in any letter case: the key the
-// game reads the Windows game library from. The first word starts after the line's leading
-// bytes up to 0x20 (NUL is not one of them); a word that opens with a double quote runs to
-// the closing quote, without the quotes, any other up to the next byte up to 0x20. Comments,
-// keys that mention gamedll in their values and the keys of other platforms' libraries
-// ("gamedll_linux", "gamedll_osx") are ordinary lines.
+// A game-library line is one whose first word, as the game reads the line (WordScanner), is
+// "gamedll" in any letter case: the key the game reads the Windows game library from, also
+// where a bracket, a comma or an apostrophe follows it at once. Comments, keys that mention
+// gamedll in their values and the keys of other platforms' libraries ("gamedll_linux",
+// "gamedll_osx") are ordinary lines.
 bool isGameLibraryLine(std::string_view line);
 
 // The line that names dlls\<library> as the game library, without a line end.

@@ -171,11 +171,10 @@ class BoxText {
             return;
         }
         std::string_view value = line.substr(keyAt + key.size());
-        const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-        while (!value.empty() && isBlank(value.front())) {
+        while (!value.empty() && separatesWords(value.front())) {
             value.remove_prefix(1);
         }
-        while (!value.empty() && isBlank(value.back())) {
+        while (!value.empty() && separatesWords(value.back())) {
             value.remove_suffix(1);
         }
         ascii(", such as ");

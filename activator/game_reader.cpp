@@ -5,11 +5,6 @@ namespace {
 
 constexpr std::string_view kCommentStart = "//";
 
-// The zero byte is never among them: the reading has stopped before it.
-bool separatesWords(char c) {
-    return static_cast<unsigned char>(c) <= 0x20;
-}
-
 bool standsAlone(char c) {
     return c == '{' || c == '}' || c == '(' || c == ')' || c == '\'' || c == ',';
 }

@@ -26,6 +26,12 @@ struct Word {
     bool closed = true;  // false for a quote that runs on to the end of what the game reads
 };
 
+// The bytes 0x01 to 0x20 separate words. (The zero byte is never met between words: the
+// reading has stopped before it.)
+inline bool separatesWords(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
 // Hands out a descriptor's words one at a time, in file order, as the game's reader does:
 // - it reads up to the first zero byte;
 // - bytes 0x01 to 0x20 separate words;

@@ -48,6 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"KeyIndentedQuotedOrFollowedByATab",
                     "a\r\n \t\x0bgamedll \"x\"\r\n\"GameDll\" \"y\"\r\ngamedll\t\"z\"\r\n",
                     withBotLine("a\r\n")},
+        RewriteCase{"KeyEndedByABracketOrAComma",
+                    "gamedll(\"dlls\\hl.dll\")\r\ngamedll,\"x\"\r\na b\r\n",
+                    withBotLine("a b\r\n")},
         RewriteCase{
             "CommentAfterTheValueMentioningAnotherPlatform",
             "gamedll \"dlls\\hl.dll\" // see gamedll_linux\r\ngamedll \"dlls\\qox_osx.dll\"\r\n",
