@@ -69,16 +69,23 @@ KeptText keepOrdinaryLines(std::string_view descriptor) {
     return kept;
 }
 
-std::string rewrittenDescriptor(const KeptText& kept, std::string_view library) {
-    std::string bytes;
+RewrittenDescriptor rewrittenDescriptor(const KeptText& kept, std::string_view library) {
+    RewrittenDescriptor rewritten;
+    std::string& bytes = rewritten.bytes;
     bytes.reserve(kept.text.size() + library.size() + 32);
     if (kept.hasLines) {
         bytes += kept.text;
         bytes += kLineEnd;
+        // No kept line holds a CR or an LF: each CR LF in the kept text ends one of them.
+        for (std::size_t end = bytes.find(kLineEnd); end != std::string::npos;
+             end = bytes.find(kLineEnd, end + kLineEnd.size())) {
+            rewritten.keptLineEnds.push_back(end + kLineEnd.size());
+        }
     }
+    rewritten.gameLibraryLineStart = bytes.size();
     bytes += gameLibraryLine(library);
     bytes += kLineEnd;
-    return bytes;
+    return rewritten;
 }
 
 }  // namespace velmora

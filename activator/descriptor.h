@@ -43,8 +43,14 @@ std::vector<DescriptorLine> descriptorLines(std::string_view descriptor);
 // are not kept, and the line written after the kept ones is read.
 KeptText keepOrdinaryLines(std::string_view descriptor);
 
-// The descriptor to write: the kept lines, then the game-library line for `library`, each
-// ended by CR LF.
-std::string rewrittenDescriptor(const KeptText& kept, std::string_view library);
+// The descriptor to write, and where the writer put its lines.
+struct RewrittenDescriptor {
+    std::string bytes;
+    std::vector<std::size_t> keptLineEnds;  // just past each kept line's CR LF, in order
+    std::size_t gameLibraryLineStart = 0;   // where the new game-library line starts
+};
+
+// The kept lines, then the game-library line for `library`, each ended by CR LF.
+RewrittenDescriptor rewrittenDescriptor(const KeptText& kept, std::string_view library);
 
 }  // namespace velmora

@@ -128,13 +128,16 @@ struct LineBoundary {
     std::size_t afterEnd = 0;  // in the rewritten descriptor: the end of the lines kept so far
 };
 
-std::vector<LineBoundary> boundariesOf(std::string_view current) {
+// The lines of `current`, each with where the rewrite put the end of the lines kept so far.
+std::vector<LineBoundary> boundariesOf(std::string_view current,
+                                       const RewrittenDescriptor& rewritten) {
     std::vector<LineBoundary> boundaries;
+    std::size_t kept = 0;
     std::size_t afterEnd = 0;
     for (const DescriptorLine& line : descriptorLines(current)) {
         const bool replaced = isGameLibraryLine(line.text);
-        if (!replaced) {
-            afterEnd += line.text.size() + 2;  // the rewrite ends each kept line with CR LF
+        if (!replaced && kept < rewritten.keptLineEnds.size()) {
+            afterEnd = rewritten.keptLineEnds[kept++];
         }
         boundaries.push_back(LineBoundary{line, replaced, afterEnd});
     }
@@ -241,8 +244,9 @@ Refusal refusalFor(RefusalReason reason, const std::vector<LineBoundary>& bounda
     return refusal;
 }
 
-Refusal explain(std::string_view current, const GameReading& before, const GameReading& after) {
-    const std::vector<LineBoundary> boundaries = boundariesOf(current);
+Refusal explain(std::string_view current, const RewrittenDescriptor& rewritten,
+                const GameReading& before, const GameReading& after) {
+    const std::vector<LineBoundary> boundaries = boundariesOf(current, rewritten);
     if (const Word* word = firstLongWord(before)) {
         return refusalFor(RefusalReason::LongWord, boundaries, word->line);
     }
@@ -260,26 +264,25 @@ Refusal explain(std::string_view current, const GameReading& before, const GameR
 
 }  // namespace
 
-std::optional<Refusal> checkRewrite(std::string_view current, std::string_view rewritten,
+std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten,
                                     std::string_view library) {
     if (current.size() > kLargestDescriptor) {
         Refusal refusal;
         refusal.reason = RefusalReason::TooLargeAlready;
         return refusal;
     }
-    if (rewritten.size() > kLargestDescriptor) {
+    if (rewritten.bytes.size() > kLargestDescriptor) {
         Refusal refusal;
         refusal.reason = RefusalReason::TooLarge;
-        refusal.size = rewritten.size();
+        refusal.size = rewritten.bytes.size();
         return refusal;
     }
     const GameReading before = readAsTheGame(current);
-    const GameReading after = readAsTheGame(rewritten);
-    const std::size_t newLine = rewritten.size() - gameLibraryLine(library).size() - 2;
-    if (readsAsAsked(before, after, library, newLine)) {
+    const GameReading after = readAsTheGame(rewritten.bytes);
+    if (readsAsAsked(before, after, library, rewritten.gameLibraryLineStart)) {
         return std::nullopt;
     }
-    return explain(current, before, after);
+    return explain(current, rewritten, before, after);
 }
 
 }  // namespace velmora

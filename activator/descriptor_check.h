@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "descriptor.h"
+
 namespace velmora {
 
 enum class RefusalReason {
@@ -47,7 +49,7 @@ struct Refusal {
 //   no word in either is one the game would split.
 // Otherwise the refusal names the first line after which the game's reading of the two
 // stops agreeing for good, and what on that line makes it so.
-std::optional<Refusal> checkRewrite(std::string_view current, std::string_view rewritten,
+std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten,
                                     std::string_view library);
 
 }  // namespace velmora

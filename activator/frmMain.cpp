@@ -83,12 +83,12 @@ SaveResult frmMain::Speichern(const std::string& library) {
         if (current != readBytes_) {
             keep(std::move(current));
         }
-        const std::string rewritten = rewrittenDescriptor(keptText_, library);
+        const RewrittenDescriptor rewritten = rewrittenDescriptor(keptText_, library);
         if (auto refusal = checkRewrite(readBytes_, rewritten, library)) {
             return SaveResult{std::nullopt, std::move(refusal)};
         }
         RewriteResult result =
-            rewriteFileUnlessChanged(files_, descriptorPath_, readBytes_, rewritten);
+            rewriteFileUnlessChanged(files_, descriptorPath_, readBytes_, rewritten.bytes);
         if (!result.changedTo) {
             return SaveResult{result.error, std::nullopt};
         }

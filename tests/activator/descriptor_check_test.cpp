@@ -24,7 +24,7 @@ class RewriteCheck : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
     const CheckCase& c = GetParam();
-    const std::string rewritten =
+    const RewrittenDescriptor rewritten =
         rewrittenDescriptor(keepOrdinaryLines(c.descriptor), "qox_bot.dll");
     const std::optional<Refusal> refusal = checkRewrite(c.descriptor, rewritten, "qox_bot.dll");
     ASSERT_EQ(refusal.has_value(), c.refused);

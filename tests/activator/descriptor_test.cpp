@@ -22,10 +22,11 @@ class DescriptorRewrite : public ::testing::TestWithParam<RewriteCase> {};
 
 TEST_P(DescriptorRewrite, KeepsOrdinaryLinesAndEndsWithTheNewLibraryLine) {
     const RewriteCase& c = GetParam();
-    const std::string rewritten = rewrittenDescriptor(keepOrdinaryLines(c.input), "qox_bot.dll");
+    const std::string rewritten =
+        rewrittenDescriptor(keepOrdinaryLines(c.input), "qox_bot.dll").bytes;
     EXPECT_EQ(rewritten, c.expected);
     // Rewriting again gives the same bytes: the line written is the line dropped next time.
-    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(rewritten), "qox_bot.dll"), rewritten);
+    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(rewritten), "qox_bot.dll").bytes, rewritten);
 }
 
 std::string withBotLine(std::string_view before) {
@@ -92,8 +93,8 @@ TEST(GameLibraryLine, NamesTheLibraryUnderDllsWithABackslashAndNoTrailingBlanks)
 
 TEST(GameLibraryLine, DeactivatingAfterActivatingGivesTheNormalLibraryLast) {
     const std::string active =
-        rewrittenDescriptor(keepOrdinaryLines("a\r\ngamedll \"x\"\r\n"), "qox_bot.dll");
-    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(active), "hl.dll"),
+        rewrittenDescriptor(keepOrdinaryLines("a\r\ngamedll \"x\"\r\n"), "qox_bot.dll").bytes;
+    EXPECT_EQ(rewrittenDescriptor(keepOrdinaryLines(active), "hl.dll").bytes,
               "a\r\ngamedll \"dlls\\hl.dll\"\r\n");
 }
 

@@ -28,9 +28,9 @@ std::string descriptorOfSize(std::size_t size) {
 void rewrite(benchmark::State& state) {
     const std::string input = descriptorOfSize(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
-        std::string output =
+        velmora::RewrittenDescriptor output =
             velmora::rewrittenDescriptor(velmora::keepOrdinaryLines(input), "qox_bot.dll");
-        benchmark::DoNotOptimize(output.data());
+        benchmark::DoNotOptimize(output.bytes.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }

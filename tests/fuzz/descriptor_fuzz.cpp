@@ -148,7 +148,8 @@ void sameReading(std::string_view bytes) {
 }
 
 // The rule as stated: the first word, after leading bytes 0x01 to 0x20, is "gamedll" in any
-// letter case; a quoted word runs to its closing quote, any other to a byte up to 0x20.
+// letter case; a quoted word runs to its closing quote, any other to a byte up to 0x20 or to
+// one of { } ( ) ' , (which the game reads as words of their own).
 bool namesTheWindowsLibrary(const std::string& line) {
     std::string blanks;
     for (char c = 1; c <= 0x20; ++c) {
@@ -162,7 +163,7 @@ bool namesTheWindowsLibrary(const std::string& line) {
     if (line[start] == '"') {
         word = line.substr(start + 1, line.find('"', start + 1) - start - 1);
     } else {
-        word = line.substr(start, line.find_first_of(blanks + '\0', start) - start);
+        word = line.substr(start, line.find_first_of(blanks + '\0' + "{}()',", start) - start);
     }
     return lowerCase(word) == "gamedll";
 }
@@ -218,7 +219,8 @@ void checkLines(std::string_view input, const std::string& output, std::string_v
     expected.push_back(velmora::gameLibraryLine(library));
     require(referenceLines(output) == expected);
 
-    require(velmora::rewrittenDescriptor(velmora::keepOrdinaryLines(output), library) == output);
+    require(velmora::rewrittenDescriptor(velmora::keepOrdinaryLines(output), library).bytes ==
+            output);
 }
 
 void checkWhatTheGameReads(std::string_view input, const std::string& output,
@@ -260,12 +262,14 @@ void checkTheRefusal(std::string_view input, const velmora::Refusal& refusal) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::string_view library = size % 2 == 0 ? "qox_bot.dll" : "hl.dll";
-    const std::string output =
+    const velmora::RewrittenDescriptor rewritten =
         velmora::rewrittenDescriptor(velmora::keepOrdinaryLines(input), library);
+    const std::string& output = rewritten.bytes;
     checkLines(input, output, library);
     sameReading(input);
     sameReading(output);
-    const std::optional<velmora::Refusal> refusal = velmora::checkRewrite(input, output, library);
+    const std::optional<velmora::Refusal> refusal =
+        velmora::checkRewrite(input, rewritten, library);
     if (refusal) {
         require(!eachLineHoldsAtMostOneEntry(input));
         checkTheRefusal(input, *refusal);
