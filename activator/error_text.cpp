@@ -226,8 +226,12 @@ class BoxText {
                 case 'S':
                     ascii(kStops);
                     break;
-                default:
+                case 'm':
                     number(kLargestDescriptor);
+                    break;
+                default:  // no placeholder: shown as written
+                    text_ += static_cast<NativeChar>('$');
+                    text_ += static_cast<NativeChar>(text[i]);
                     break;
             }
         }

@@ -9,9 +9,9 @@
 namespace velmora {
 
 enum class FileOp {
-    Read,           // reading the descriptor
-    CheckWritable,  // looking at the descriptor before rewriting it
-    CreateTemp,     // creating the new descriptor beside the old one
+    Read,             // reading the descriptor
+    CheckRewritable,  // looking at the descriptor before rewriting it
+    CreateNew,        // creating the new descriptor beside the old one
     Write,
     Flush,
     Close,

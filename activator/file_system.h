@@ -1,7 +1,8 @@
 // The file operations the activator needs, behind an interface so that the rewrite protocol
 // is plain code and tests can put failures into any step. The platform's implementation
 // lives in file_system_win.cpp or file_system_linux.cpp. A failed operation names the path
-// it worked on; rewriteFile then names the file being rewritten, whichever step failed.
+// it worked on; rewriteFileUnlessChanged then names the file being rewritten, whichever step
+// failed.
 #pragma once
 
 #include <cstdint>

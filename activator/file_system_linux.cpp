@@ -109,15 +109,15 @@ class LinuxFileSystem final : public FileSystem {
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
-            return errorFrom(FileOp::CheckWritable, path);
+            return errorFrom(FileOp::CheckRewritable, path);
         }
         if (!S_ISREG(info.st_mode)) {
-            return errorFrom(FileOp::CheckWritable, path, EISDIR);
+            return errorFrom(FileOp::CheckRewritable, path, EISDIR);
         }
         // A rename would replace a file its owner may not write; refuse it as Windows does
         // for a read-only file, whoever we run as.
         if ((info.st_mode & S_IWUSR) == 0) {
-            return errorFrom(FileOp::CheckWritable, path, EACCES);
+            return errorFrom(FileOp::CheckRewritable, path, EACCES);
         }
         carried.bits = info.st_mode & 07777;
         return std::nullopt;
@@ -127,11 +127,11 @@ class LinuxFileSystem final : public FileSystem {
                          std::unique_ptr<WritableFile>& file) override {
         UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!fd.valid()) {
-            return errorFrom(FileOp::CreateTemp, path);
+            return errorFrom(FileOp::CreateNew, path);
         }
         // Set apart from creating it: the process's umask must not narrow the bits.
         if (::fchmod(fd.get(), static_cast<mode_t>(carried.bits)) != 0) {
-            const FileError error = errorFrom(FileOp::CreateTemp, path);
+            const FileError error = errorFrom(FileOp::CreateNew, path);
             ::unlink(path.c_str());
             return error;
         }

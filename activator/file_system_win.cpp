@@ -137,14 +137,14 @@ class WinFileSystem final : public FileSystem {
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         const DWORD attributes = ::GetFileAttributesW(longPathForm(path).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            return errorFrom(FileOp::CheckWritable, path);
+            return errorFrom(FileOp::CheckRewritable, path);
         }
         if (isDirectory(attributes)) {
-            return errorFrom(FileOp::CheckWritable, path, kErrorDirectoryNotSupported);
+            return errorFrom(FileOp::CheckRewritable, path, kErrorDirectoryNotSupported);
         }
         // Windows refuses to replace a read-only file, Wine does not: refuse it ourselves.
         if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            return errorFrom(FileOp::CheckWritable, path, ERROR_ACCESS_DENIED);
+            return errorFrom(FileOp::CheckRewritable, path, ERROR_ACCESS_DENIED);
         }
         carried.bits = attributes & kAttributesToCarry;
         return std::nullopt;
@@ -156,7 +156,7 @@ class WinFileSystem final : public FileSystem {
         UniqueHandle handle(::CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                           CREATE_NEW, attributes, nullptr));
         if (!handle.valid()) {
-            return errorFrom(FileOp::CreateTemp, path);
+            return errorFrom(FileOp::CreateNew, path);
         }
         file = std::make_unique<WinWritableFile>(path, std::move(handle));
         return std::nullopt;

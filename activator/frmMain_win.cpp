@@ -169,7 +169,7 @@ LRESULT onDpiChanged(WindowState& state, WPARAM dpi, const RECT& suggested) {
     return 0;
 }
 
-LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         attachState(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
         return ::DefWindowProcW(window, message, wParam, lParam);
@@ -195,12 +195,6 @@ LRESULT dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return ::DefWindowProcW(window, message, wParam, lParam);
     }
-}
-
-// No exception can leave it: the program has none. Running out of memory ends the program
-// where it happens, with a box (lean_runtime_win.cpp).
-LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dispatch(window, message, wParam, lParam);
 }
 
 // The class's icons are the window's too: the caption, the taskbar and Alt+Tab take them

@@ -52,11 +52,10 @@ FileResult createTemporaryBeside(FileSystem& files, const NativeString& target,
     return error;
 }
 
-// With a `basis`, the file is replaced only if it still holds it; else `changedTo` gets what it
-// holds instead.
-FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view bytes,
-                        std::optional<std::string_view> basis,
-                        std::optional<std::string>& changedTo) {
+// The file is replaced only if it still holds `basis`; else `changedTo` gets what it holds
+// instead.
+FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view basis,
+                        std::string_view bytes, std::optional<std::string>& changedTo) {
     CarriedAttributes carried;
     if (auto error = files.checkRewritable(path, carried)) {
         return error;
@@ -80,33 +79,20 @@ FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string
     // replace a file only while it holds given bytes, and a lock on the descriptor would keep
     // the game, swapcfg and editors out of it, so a change made within those microseconds is
     // the one that can still be overwritten.
-    if (basis) {
-        std::string now;
-        // One byte more than the basis is enough to tell whether the file still holds it.
-        if (auto error = files.readAtMost(path, basis->size() + 1, now)) {
-            return error;
-        }
-        if (now != *basis) {
-            changedTo = std::move(now);
-            return std::nullopt;
-        }
+    std::string now;
+    // One byte more than the basis is enough to tell whether the file still holds it.
+    if (auto error = files.readAtMost(path, basis.size() + 1, now)) {
+        return error;
+    }
+    if (now != basis) {
+        changedTo = std::move(now);
+        return std::nullopt;
     }
     if (auto error = files.replace(temp.file().path(), path)) {
         return error;
     }
     temp.keep();
     return std::nullopt;
-}
-
-RewriteResult rewrite(FileSystem& files, const NativeString& path, std::string_view bytes,
-                      std::optional<std::string_view> basis) {
-    RewriteResult result;
-    result.error = rewriteSteps(files, path, bytes, basis, result.changedTo);
-    // The user knows the descriptor, not the temporary file a step may have worked on.
-    if (result.error) {
-        result.error->path = path;
-    }
-    return result;
 }
 
 }  // namespace
@@ -119,13 +105,15 @@ NativeString temporaryNameBeside(const NativeString& target, std::uint32_t proce
     return name + nativeFromAscii(".tmp");
 }
 
-FileResult rewriteFile(FileSystem& files, const NativeString& path, std::string_view bytes) {
-    return rewrite(files, path, bytes, std::nullopt).error;
-}
-
 RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
                                        std::string_view basis, std::string_view bytes) {
-    return rewrite(files, path, bytes, basis);
+    RewriteResult result;
+    result.error = rewriteSteps(files, path, basis, bytes, result.changedTo);
+    // The user knows the descriptor, not the temporary file a step may have worked on.
+    if (result.error) {
+        result.error->path = path;
+    }
+    return result;
 }
 
 }  // namespace velmora

@@ -9,12 +9,6 @@
 
 namespace velmora {
 
-// Gives the file at `path` the content `bytes` without ever truncating it: the new content
-// is written to a file beside it, flushed to disk and then put in its place in one step.
-// On failure the file is as it was, nothing is left behind, and the error names `path`.
-[[nodiscard]] FileResult rewriteFile(FileSystem& files, const NativeString& path,
-                                     std::string_view bytes);
-
 // What became of a rewrite that must not overwrite a change another program made.
 struct RewriteResult {
     FileResult error;  // a step failed; the file is as it was
@@ -23,9 +17,11 @@ struct RewriteResult {
     std::optional<std::string> changedTo;
 };
 
-// Like rewriteFile, but only while the file holds `basis`, the content `bytes` were made
-// from: it reads the file once more right before the replace, and leaves it alone if it
-// holds anything else by then.
+// Gives the file at `path` the content `bytes` without ever truncating it, while it holds
+// `basis`, the content `bytes` were made from. The new content is written to a file beside
+// it and flushed to disk; then the file is read once more, and put in its place in one step
+// if it still holds `basis`, else left alone. On failure the file is as it was, nothing is
+// left behind, and the error names `path`.
 [[nodiscard]] RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
                                                      std::string_view basis,
                                                      std::string_view bytes);

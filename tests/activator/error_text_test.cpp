@@ -29,7 +29,8 @@ TEST(ErrorText, NamesTheActionTheFileAndTheSystemsReason) {
 
 TEST(ErrorText, ExplainsWhatUsuallyCausesARefusedAccess) {
     for (int code = 0; code < 200; ++code) {
-        EXPECT_EQ(contains(textFor(FileOp::CheckWritable, code), "read-only"), isAccessDenied(code))
+        EXPECT_EQ(contains(textFor(FileOp::CheckRewritable, code), "read-only"),
+                  isAccessDenied(code))
             << code;
     }
     // EPERM or EACCES on Linux, ERROR_ACCESS_DENIED on Windows.

@@ -22,14 +22,14 @@ class FailingFileSystem final : public FileSystem {
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
-        return failing_ == FileOp::CheckWritable ? injected(FileOp::CheckWritable, path)
+        return failing_ == FileOp::CheckRewritable ? injected(FileOp::CheckRewritable, path)
                                                  : real_.checkRewritable(path, carried);
     }
 
     FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
-        if (failing_ == FileOp::CreateTemp) {
-            return injected(FileOp::CreateTemp, path);
+        if (failing_ == FileOp::CreateNew) {
+            return injected(FileOp::CreateNew, path);
         }
         std::unique_ptr<WritableFile> realFile;
         if (auto error = real_.createNew(path, carried, realFile)) {

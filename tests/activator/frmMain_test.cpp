@@ -144,8 +144,8 @@ TEST(StartUp, KeepsTheOrdinaryLinesOfTheDescriptor) {
     EXPECT_EQ(form.keptText().text, "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"");
 }
 
-// On Linux, where no attribute hides a file, a descriptor with unusual permission bits.
-TEST(StartUp, AcceptsAHiddenDescriptor) {
+// Hidden on Windows; on Linux, where no attribute hides a file, unusual permission bits.
+TEST(StartUp, AcceptsADescriptorWithTheCarriedAttribute) {
     QoxGame qox;
     testing_support::setCarriedAttribute(qox.game.descriptor());
     frmMain form = qox.form();

@@ -41,8 +41,10 @@ TEST(FullDisk, LeavesTheDescriptorAsItWasAndNoTemporaryFile) {
     testing_support::writeFile(disk / "liblist.gam", old);
     testing_support::writeFile(disk / "filler", std::string(36 * 1024, 'f'));
 
-    const FileResult error = rewriteFile(platformFileSystem(), (disk / "liblist.gam").native(),
-                                         std::string(20 * 1024, 'n'));
+    const FileResult error =
+        rewriteFileUnlessChanged(platformFileSystem(), (disk / "liblist.gam").native(), old,
+                                 std::string(20 * 1024, 'n'))
+            .error;
 
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->op == FileOp::Write || error->op == FileOp::Flush)

@@ -31,7 +31,9 @@ TEST_P(HeldByAnotherProcess, IsWaitedOutBrieflyAndNeverDamaged) {
     FileResult error;
     {
         testing_support::HeldFile holder(descriptor, GetParam().milliseconds);
-        error = rewriteFile(platformFileSystem(), descriptor.native(), "new\r\n");
+        error = rewriteFileUnlessChanged(platformFileSystem(), descriptor.native(), "old\r\n",
+                                         "new\r\n")
+                    .error;
     }
     const std::string expected = GetParam().rewritten ? "new\r\n" : "old\r\n";
     EXPECT_EQ(error.has_value(), !GetParam().rewritten);

@@ -33,7 +33,7 @@ class InjectedFailure : public ::testing::TestWithParam<StepCase> {};
 TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
     Fixture f;
     FailingFileSystem files(platformFileSystem(), GetParam().failing);
-    const FileResult error = rewriteFile(files, f.descriptor, kNew);
+    const FileResult error = rewriteFileUnlessChanged(files, f.descriptor, kOld, kNew).error;
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->code, kInjectedErrorCode);
     EXPECT_EQ(error->path, f.descriptor) << "the error names the file the user knows";
@@ -42,8 +42,8 @@ TEST_P(InjectedFailure, LeavesTheOldDescriptorAndNoTemporaryFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
-                         ::testing::Values(StepCase{"CheckWritable", FileOp::CheckWritable},
-                                           StepCase{"CreateTemp", FileOp::CreateTemp},
+                         ::testing::Values(StepCase{"CheckRewritable", FileOp::CheckRewritable},
+                                           StepCase{"CreateNew", FileOp::CreateNew},
                                            StepCase{"Write", FileOp::Write},
                                            StepCase{"Flush", FileOp::Flush},
                                            StepCase{"Close", FileOp::Close},
@@ -52,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(EachStep, InjectedFailure,
 
 TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
     Fixture f;
-    EXPECT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
+    EXPECT_EQ(rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error,
+              std::nullopt);
     EXPECT_EQ(snapshot(f.dir.path()),
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kNew)}}));
 }
@@ -60,7 +61,8 @@ TEST(Rewrite, ReplacesTheContentAndLeavesNothingElse) {
 TEST(Rewrite, KeepsTheHiddenMark) {
     Fixture f;
     testing_support::setCarriedAttribute(f.descriptor);
-    ASSERT_EQ(rewriteFile(platformFileSystem(), f.descriptor, kNew), std::nullopt);
+    ASSERT_EQ(rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error,
+              std::nullopt);
     EXPECT_TRUE(testing_support::hasCarriedAttribute(f.descriptor));
     EXPECT_EQ(testing_support::readFile(f.descriptor), kNew);
 }
@@ -77,7 +79,8 @@ TEST_P(Refusal, ReportsTheDescriptorAndChangesNothing) {
     Fixture f;
     GetParam().prepare(f.descriptor);
     const auto before = snapshot(f.dir.path());
-    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    const FileResult error =
+        rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error;
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->op, GetParam().failingOp);
     EXPECT_EQ(error->path, f.descriptor);
@@ -89,15 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Refusal,
     ::testing::Values(RefusalCase{"ReadOnly",
                                   [](const auto& p) { testing_support::makeReadOnly(p); },
-                                  FileOp::CheckWritable},
+                                  FileOp::CheckRewritable},
                       RefusalCase{"ReplacedByADirectory",
                                   [](const auto& p) {
                                       std::filesystem::remove(p);
                                       std::filesystem::create_directory(p);
                                   },
-                                  FileOp::CheckWritable},
+                                  FileOp::CheckRewritable},
                       RefusalCase{"Missing", [](const auto& p) { std::filesystem::remove(p); },
-                                  FileOp::CheckWritable}),
+                                  FileOp::CheckRewritable}),
     testing_support::caseName);
 
 struct StaleCase {
@@ -117,7 +120,8 @@ TEST_P(LeftFromAKilledRun, TemporaryFilesArePassedOverAndLeftAlone) {
                                    "stale");
     }
     auto expected = snapshot(f.dir.path());
-    const FileResult error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+    const FileResult error =
+        rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error;
     EXPECT_EQ(error.has_value(), !GetParam().saves);
     if (GetParam().saves) {
         expected["liblist.gam"] = kNew;
@@ -139,7 +143,7 @@ TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
         if (!lock) {
             GTEST_SKIP() << testing_support::kCannotLock;
         }
-        error = rewriteFile(platformFileSystem(), f.descriptor, kNew);
+        error = rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error;
     }
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(error->op, FileOp::Replace);
