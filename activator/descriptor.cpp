@@ -76,10 +76,11 @@ RewrittenDescriptor rewrittenDescriptor(const KeptText& kept, std::string_view l
     if (kept.hasLines) {
         bytes += kept.text;
         bytes += kLineEnd;
-        // No kept line holds a CR or an LF: each CR LF in the kept text ends one of them.
-        for (std::size_t end = bytes.find(kLineEnd); end != std::string::npos;
-             end = bytes.find(kLineEnd, end + kLineEnd.size())) {
-            rewritten.keptLineEnds.push_back(end + kLineEnd.size());
+        // No kept line holds a CR or an LF: each LF in the kept text ends one of them, the
+        // second byte of its CR LF.
+        for (std::size_t end = bytes.find('\n'); end != std::string::npos;
+             end = bytes.find('\n', end + 1)) {
+            rewritten.keptLineEnds.push_back(end + 1);
         }
     }
     rewritten.gameLibraryLineStart = bytes.size();
