@@ -53,7 +53,11 @@ class FileSystem {
     [[nodiscard]] virtual FileResult createNew(const NativeString& path, CarriedAttributes carried,
                                                std::unique_ptr<WritableFile>& file) = 0;
 
-    // Puts `source` in place of `target` in one step, durably.
+    // Puts `source` in place of `target` in one step, durably: every other program sees the
+    // old file or the new one, never neither. After a power cut, a file system that journals
+    // its folders (NTFS, ReFS, ext4) holds one of the two as well; one that does not (FAT32
+    // and exFAT, as on USB drives) may hold the new content under the temporary name only, or
+    // a damaged folder entry for a disk check to mend.
     [[nodiscard]] virtual FileResult replace(const NativeString& source,
                                              const NativeString& target) = 0;
 

@@ -163,7 +163,8 @@ class WinFileSystem final : public FileSystem {
     }
 
     // MoveFileExW, not ReplaceFileW: with REPLACE_EXISTING it is a single rename, which
-    // leaves either the old descriptor or the new one whatever happens. The new content is on
+    // leaves either the old descriptor or the new one (after a power cut too on NTFS and
+    // ReFS; not on FAT32 and exFAT, see FileSystem::replace). The new content is on
     // disk already (FlushFileBuffers on the temporary file); WRITE_THROUGH makes the call
     // return only once the rename itself is. ReplaceFileW does the swap in several steps
     // with failure codes of their own (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ...) and

@@ -85,10 +85,20 @@ void attachState(HWND window, const CREATESTRUCTW& create) {
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
 }
 
-HICON programIcon(HINSTANCE instance, int width, int height) {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA), IMAGE_ICON,
-                                           width, height, LR_SHARED));
+// The program's icon at the size the system shows it, its own image for that size. (With
+// LR_SHARED, LoadImageW hands out the first image it has cached under the name, whatever the
+// size asked: the caption would show the large one shrunk.)
+UniqueIcon programIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return UniqueIcon(static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELMORA),
+                                                      IMAGE_ICON, ::GetSystemMetrics(widthMetric),
+                                                      ::GetSystemMetrics(heightMetric), 0)));
 }
+
+// The class's icons, which live as long as its window may show them.
+struct ClassIcons {
+    UniqueIcon large;
+    UniqueIcon small;
+};
 
 LRESULT onCreate(WindowState& state, const CREATESTRUCTW& create) {
     if (!state.form.Form_Load()) {
@@ -199,15 +209,13 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 // The class's icons are the window's too: the caption, the taskbar and Alt+Tab take them
 // from the class of a window that sets none of its own.
-bool registerWindowClass(HINSTANCE instance) {
+bool registerWindowClass(HINSTANCE instance, const ClassIcons& icons) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon =
-        programIcon(instance, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
-    windowClass.hIconSm =
-        programIcon(instance, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    windowClass.hIcon = icons.large.get();
+    windowClass.hIconSm = icons.small.get();
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
@@ -235,7 +243,9 @@ bool runMessageLoop(HWND window) {
 }  // namespace
 
 int runFrmMain(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int showCommand) {
-    if (!registerWindowClass(instance)) {
+    const ClassIcons icons{programIcon(instance, SM_CXICON, SM_CYICON),
+                           programIcon(instance, SM_CXSMICON, SM_CYSMICON)};
+    if (!registerWindowClass(instance, icons)) {
         return 1;
     }
     WindowState state(form, boxes);

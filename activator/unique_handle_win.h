@@ -25,6 +25,15 @@ struct FontTraits {
 };
 using UniqueFont = UniqueResource<FontTraits>;
 
+// An icon loaded without LR_SHARED: it is the program's own to destroy.
+struct IconTraits {
+    using Type = HICON;
+    static Type none() { return nullptr; }
+    static bool owns(Type icon) { return icon != nullptr; }
+    static void release(Type icon) { ::DestroyIcon(icon); }
+};
+using UniqueIcon = UniqueResource<IconTraits>;
+
 // Text that the system allocated with LocalAlloc (FormatMessageW).
 struct LocalTextTraits {
     using Type = wchar_t*;
