@@ -10,27 +10,21 @@
 #include "game_reader.h"
 #include "platform_files.h"
 #include "temp_dir.h"
+#include "velmora_texts.h"
 
 namespace velmora {
 namespace {
 
+using testing_support::kBotsActivated;
+using testing_support::kBotsDeactivated;
+using testing_support::kMessage1;
+using testing_support::kMessage2;
+using testing_support::kNotInstalled;
 using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::readFile;
 using testing_support::snapshot;
 using testing_support::TempDir;
 using testing_support::writeFile;
-
-constexpr std::string_view kMessage1 =
-    "This application is coded for QOX, nothing else\r\n"
-    "    So don't try to misuse it for other mods\r\n"
-    "                 This program exits now";
-constexpr std::string_view kMessage2 =
-    "                      File: liblist.gam not found\r\n"
-    "Be sure that this executable is in your qox directory\r\n"
-    "                      This program exits now";
-constexpr std::string_view kNotInstalled =
-    "The bots are not (successful) installed\r\n"
-    "       This program exits now";
 
 constexpr std::string_view kDescriptor =
     "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/qox.so\"\r\n";
@@ -196,12 +190,12 @@ TEST_P(FormCommand, ReportsTheOutcomeAndWritesOnlyWhenItMay) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FormCommand,
     ::testing::Values(
-        CommandCase{"ActivateWithBothBotFiles", true, true, true, {BoxKind::Success, "Bots successfully activated"}, kActivated},
+        CommandCase{"ActivateWithBothBotFiles", true, true, true, {BoxKind::Success, std::string(kBotsActivated)}, kActivated},
         CommandCase{"ActivateWithoutBotLibrary", true, true, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
         CommandCase{"ActivateWithoutBotConfig", true, false, true, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
         CommandCase{"ActivateWithoutEither", true, false, false, {BoxKind::Error, std::string(kNotInstalled)}, kDescriptor},
-        CommandCase{"DeactivateWithoutBotFiles", false, false, false, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated},
-        CommandCase{"DeactivateWithBotFiles", false, true, true, {BoxKind::Success, "Bots are now deactivated"}, kDeactivated}),
+        CommandCase{"DeactivateWithoutBotFiles", false, false, false, {BoxKind::Success, std::string(kBotsDeactivated)}, kDeactivated},
+        CommandCase{"DeactivateWithBotFiles", false, true, true, {BoxKind::Success, std::string(kBotsDeactivated)}, kDeactivated}),
     testing_support::caseName);
 // clang-format on
 
@@ -285,7 +279,7 @@ TEST_P(ChangedMeanwhile, KeepsTheChangeOrLeavesTheFileAsTheOtherProgramLeftIt) {
               (std::map<std::string, std::string>{{"liblist.gam", GetParam().expectedDescriptor}}));
 }
 
-const Box kDeactivatedBox{BoxKind::Success, "Bots are now deactivated"};
+const Box kDeactivatedBox{BoxKind::Success, std::string(kBotsDeactivated)};
 const std::string kEdited = "game \"edited\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
 const std::string kEditedDeactivated = "game \"edited\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
 const std::string kOtherEdit = "game \"other\"\r\n";

@@ -9,12 +9,15 @@
 #include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
+#include "velmora_texts.h"
 #include "window_driver_win.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using testing_support::kMessage1;
+using testing_support::kMessage2;
 using testing_support::PrintTo;  // names the cases where gtest prints them
 using testing_support::snapshot;
 using testing_support::TempDir;
@@ -28,18 +31,6 @@ constexpr char kActivated[] =
 constexpr char kDeactivated[] =
     "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\ntype \"multiplayer_only\"\r\n"
     "gamedll \"dlls\\hl.dll\"\r\n";
-
-constexpr wchar_t kMessage1[] =
-    L"This application is coded for QOX, nothing else\r\n"
-    L"    So don't try to misuse it for other mods\r\n"
-    L"                 This program exits now";
-constexpr wchar_t kMessage2[] =
-    L"                      File: liblist.gam not found\r\n"
-    L"Be sure that this executable is in your qox directory\r\n"
-    L"                      This program exits now";
-constexpr wchar_t kNotInstalled[] =
-    L"The bots are not (successful) installed\r\n"
-    L"       This program exits now";
 
 // Written as the game reads it: the key in any letter case, comments and values that mention
 // it, and zero padding at the end.
@@ -114,7 +105,7 @@ struct RefusalCase {
     const char* name;
     const char* directory;
     Files files;
-    const wchar_t* text;
+    std::string_view text;
 };
 
 class StartUpRefusal : public ::testing::TestWithParam<RefusalCase> {};
@@ -127,7 +118,7 @@ TEST_P(StartUpRefusal, ShowsTheErrorEndsAfterOkAndTouchesNothing) {
 
     const HWND box = program.waitForMessageBox();
     ASSERT_NE(box, nullptr);
-    expectBox(e2e::readMessageBox(box), {L"Error", c.text, true});
+    expectBox(e2e::readMessageBox(box), {L"Error", testing_support::wide(c.text), true});
     EXPECT_EQ(program.findWindow(L"frmMain"), nullptr) << "the window must never be shown";
     e2e::pressOk(box);
     EXPECT_EQ(program.waitForExit(), 1u);
@@ -240,9 +231,11 @@ TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
         << "no file is left behind";
 }
 
-const ExpectedBox kActivatedBox{L"", L"Bots successfully activated", false};
-const ExpectedBox kDeactivatedBox{L"", L"Bots are now deactivated", false};
-const ExpectedBox kNotInstalledBox{L"Error", kNotInstalled, true};
+const ExpectedBox kActivatedBox{L"", testing_support::wide(testing_support::kBotsActivated), false};
+const ExpectedBox kDeactivatedBox{L"", testing_support::wide(testing_support::kBotsDeactivated),
+                                  false};
+const ExpectedBox kNotInstalledBox{L"Error", testing_support::wide(testing_support::kNotInstalled),
+                                   true};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WindowCommand,
