@@ -23,7 +23,7 @@ class FailingFileSystem final : public FileSystem {
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
         return failing_ == FileOp::CheckRewritable ? injected(FileOp::CheckRewritable, path)
-                                                 : real_.checkRewritable(path, carried);
+                                                   : real_.checkRewritable(path, carried);
     }
 
     FileResult createNew(const NativeString& path, CarriedAttributes carried,

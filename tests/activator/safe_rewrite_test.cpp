@@ -146,7 +146,10 @@ TEST(Rewrite, GivesUpOnADescriptorThatStaysLockedAndKeepsIt) {
         error = rewriteFileUnlessChanged(platformFileSystem(), f.descriptor, kOld, kNew).error;
     }
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->op, FileOp::Replace);
+    // Held open without sharing (Windows), it cannot even be read for the last look; made
+    // immutable (Linux), it reads, and the replace fails.
+    EXPECT_TRUE(error->op == FileOp::Read || error->op == FileOp::Replace)
+        << static_cast<int>(error->op);
     EXPECT_EQ(snapshot(f.dir.path()),
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kOld)}}));
 }
