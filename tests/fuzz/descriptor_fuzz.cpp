@@ -147,10 +147,12 @@ void sameReading(std::string_view bytes) {
     }
 }
 
-// The rule as stated: the first word, after leading bytes 0x01 to 0x20, is "gamedll" in any
-// letter case; a quoted word runs to its closing quote, any other to a byte up to 0x20 or to
-// one of { } ( ) ' , (which the game reads as words of their own).
-bool namesTheWindowsLibrary(const std::string& line) {
+// The rule as stated: the first word the game reads on the line (which it reads up to its
+// first zero byte), after leading bytes 0x01 to 0x20, is "gamedll" in any letter case; a
+// quoted word runs to its closing quote, any other to a byte up to 0x20 or to one of
+// { } ( ) ' , (which the game reads as words of their own).
+bool namesTheWindowsLibrary(const std::string& wholeLine) {
+    const std::string line = wholeLine.substr(0, wholeLine.find('\0'));
     std::string blanks;
     for (char c = 1; c <= 0x20; ++c) {
         blanks += c;
@@ -163,7 +165,7 @@ bool namesTheWindowsLibrary(const std::string& line) {
     if (line[start] == '"') {
         word = line.substr(start + 1, line.find('"', start + 1) - start - 1);
     } else {
-        word = line.substr(start, line.find_first_of(blanks + '\0' + "{}()',", start) - start);
+        word = line.substr(start, line.find_first_of(blanks + "{}()',", start) - start);
     }
     return lowerCase(word) == "gamedll";
 }
