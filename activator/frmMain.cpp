@@ -74,12 +74,14 @@ FileResult frmMain::Oeffnen() {
     return std::nullopt;
 }
 
+// Each attempt reads the whole file as it is now and saves only while it still holds that:
+// a change another program makes at any moment is read in full, never overwritten.
 SaveResult frmMain::Speichern(const std::string& library) {
-    std::string current;
-    if (auto error = files_.readAtMost(descriptorPath_, kReadLimit, current)) {
-        return SaveResult{error, std::nullopt};
-    }
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
+        std::string current;
+        if (auto error = files_.readAtMost(descriptorPath_, kReadLimit, current)) {
+            return SaveResult{error, std::nullopt};
+        }
         if (current != readBytes_) {
             keep(std::move(current));
         }
@@ -87,12 +89,11 @@ SaveResult frmMain::Speichern(const std::string& library) {
         if (auto refusal = checkRewrite(readBytes_, rewritten, library)) {
             return SaveResult{std::nullopt, std::move(refusal)};
         }
-        RewriteResult result =
+        const RewriteResult result =
             rewriteFileUnlessChanged(files_, descriptorPath_, readBytes_, rewritten.bytes);
-        if (!result.changedTo) {
+        if (!result.changed) {
             return SaveResult{result.error, std::nullopt};
         }
-        current = std::move(*result.changedTo);
     }
     Refusal keptChanging;
     keptChanging.reason = RefusalReason::ChangedWhileSaving;

@@ -52,10 +52,9 @@ FileResult createTemporaryBeside(FileSystem& files, const NativeString& target,
     return error;
 }
 
-// The file is replaced only if it still holds `basis`; else `changedTo` gets what it holds
-// instead.
+// The file is replaced only if it still holds `basis`; else `changed` is set.
 FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view basis,
-                        std::string_view bytes, std::optional<std::string>& changedTo) {
+                        std::string_view bytes, bool& changed) {
     CarriedAttributes carried;
     if (auto error = files.checkRewritable(path, carried)) {
         return error;
@@ -80,12 +79,13 @@ FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string
     // the game, swapcfg and editors out of it, so a change made within those microseconds is
     // the one that can still be overwritten.
     std::string now;
-    // One byte more than the basis is enough to tell whether the file still holds it.
+    // One byte more than the basis is enough to tell whether the file still holds it, and
+    // too little to be taken for what it holds instead.
     if (auto error = files.readAtMost(path, basis.size() + 1, now)) {
         return error;
     }
     if (now != basis) {
-        changedTo = std::move(now);
+        changed = true;
         return std::nullopt;
     }
     if (auto error = files.replace(temp.file().path(), path)) {
@@ -108,7 +108,7 @@ NativeString temporaryNameBeside(const NativeString& target, std::uint32_t proce
 RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
                                        std::string_view basis, std::string_view bytes) {
     RewriteResult result;
-    result.error = rewriteSteps(files, path, basis, bytes, result.changedTo);
+    result.error = rewriteSteps(files, path, basis, bytes, result.changed);
     // The user knows the descriptor, not the temporary file a step may have worked on.
     if (result.error) {
         result.error->path = path;

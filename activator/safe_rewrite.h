@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,16 +11,15 @@ namespace velmora {
 // What became of a rewrite that must not overwrite a change another program made.
 struct RewriteResult {
     FileResult error;  // a step failed; the file is as it was
-    // The file no longer held the content the new one was made from, and holds this instead;
-    // it was left as it is.
-    std::optional<std::string> changedTo;
+    // The file no longer held the content the new one was made from; it was left as it is.
+    bool changed = false;
 };
 
 // Gives the file at `path` the content `bytes` without ever truncating it, while it holds
 // `basis`, the content `bytes` were made from. The new content is written to a file beside
-// it and flushed to disk; then the file is read once more, and put in its place in one step
-// if it still holds `basis`, else left alone. On failure the file is as it was, nothing is
-// left behind, and the error names `path`.
+// it and flushed to disk; then the file is looked at once more, and put in its place in one
+// step if it still holds `basis`, else left alone: what it holds then is for the caller to
+// read. On failure the file is as it was, nothing is left behind, and the error names `path`.
 [[nodiscard]] RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
                                                      std::string_view basis,
                                                      std::string_view bytes);

@@ -221,9 +221,9 @@ TEST(FormCommand, AFailedSaveShowsNoSuccessAndKeepsTheDescriptor) {
               (std::map<std::string, std::string>{{"liblist.gam", std::string(kDescriptor)}}));
 }
 
-// Another program writes the descriptor right before some of the reads of it: the first is
-// the one at start-up, the second the one when a button is pressed, and each after that the
-// last look before a replace.
+// Another program writes the descriptor right before some of the reads of it: read 0 is the
+// one at start-up; then each attempt of a save reads it (1, 3, 5, ...) and looks at it once
+// more right before the replace (2, 4, 6, ...).
 class ChangingFileSystem final : public FileSystem {
   public:
     ChangingFileSystem(std::map<int, std::string> writesBeforeRead)
@@ -284,6 +284,13 @@ const std::string kEdited = "game \"edited\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\
 const std::string kEditedDeactivated = "game \"edited\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
 const std::string kOtherEdit = "game \"other\"\r\n";
 const std::string kMisread = "game \"QOX\"\r\nurl_dl\r\ngamedll \"dlls\\qox_bot.dll\"\r\n";
+// Longer than what Velmora read, which is still their start.
+const std::string kKept = "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\n";
+const std::string kAdded = "version \"1.1\"\r\nsize \"100\"\r\n";
+const std::string kBlankLines = "\r\n\r\n\r\n\r\n\r\n\r\n";
+const std::string kLonger = std::string(kDescriptor) + kAdded;
+const std::string kLongerStill = kLonger + "type \"x\"\r\n";
+const std::string kNormalLibraryLine = "gamedll \"dlls\\hl.dll\"\r\n";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -293,8 +300,12 @@ INSTANTIATE_TEST_SUITE_P(
         MeanwhileCase{"WhileSaving", {{2, kEdited}}, kDeactivatedBox, kEditedDeactivated},
         MeanwhileCase{"MendedWhileTheWindowIsOpen", {{0, kMisread}, {1, kEdited}}, kDeactivatedBox, kEditedDeactivated},
         MeanwhileCase{"ToOneTheGameWouldMisread", {{1, kMisread}}, {BoxKind::Refusal, refused(RefusalReason::KeyWithoutValue, 2)}, kMisread},
-        MeanwhileCase{"AgainAndAgain", {{2, kEdited}, {3, kOtherEdit}, {4, kEdited}, {5, kOtherEdit}, {6, kEdited}},
-                      {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kEdited}),
+        MeanwhileCase{"AgainAndAgain", {{2, kEdited}, {4, kOtherEdit}, {6, kEdited}, {8, kOtherEdit}, {10, kEdited}},
+                      {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kEdited},
+        MeanwhileCase{"LongerWhileSaving", {{2, kLonger}}, kDeactivatedBox, kKept + kAdded + kNormalLibraryLine},
+        MeanwhileCase{"BlankLinesAddedWhileSaving", {{2, std::string(kDescriptor) + kBlankLines}}, kDeactivatedBox, kKept + kBlankLines + kNormalLibraryLine},
+        MeanwhileCase{"LongerAgainAndAgain", {{2, kLonger}, {4, kLongerStill}, {6, kLonger}, {8, kLongerStill}, {10, kLonger}},
+                      {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kLonger}),
     testing_support::caseName);
 // clang-format on
 
