@@ -8,6 +8,29 @@
 namespace velmora {
 namespace {
 
+// A text editor's "Unicode": UTF-16, little- or big-endian, with its byte-order mark or
+// without. Without one it shows as characters whose every other byte is zero, at least in the
+// plain letters a descriptor starts with; a stray zero byte, or zero padding at the end,
+// never makes a descriptor look so.
+bool isSavedAsUtf16(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    constexpr std::size_t kUnitsLookedAt = 4;
+    const std::size_t units = std::min(bytes.size() / 2, kUnitsLookedAt);
+    // Whether every unit looked at holds its zero byte at `zeroAt` (1 for little-endian, 0
+    // for big-endian) and a character's byte at the other place.
+    const auto everyUnitHoldsZeroAt = [&](std::size_t zeroAt) {
+        for (std::size_t unit = 0; unit < units; ++unit) {
+            if (bytes[2 * unit + zeroAt] != '\0' || bytes[2 * unit + 1 - zeroAt] == '\0') {
+                return false;
+            }
+        }
+        return true;
+    };
+    return units >= 2 && (everyUnitHoldsZeroAt(1) || everyUnitHoldsZeroAt(0));
+}
+
 bool isGameLibraryEntry(const Entry& entry) {
     return isGameLibraryKey(entry.key.text);
 }
@@ -266,6 +289,11 @@ Refusal explain(std::string_view current, const RewrittenDescriptor& rewritten,
 
 std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten,
                                     std::string_view library) {
+    if (isSavedAsUtf16(current)) {
+        Refusal refusal;
+        refusal.reason = RefusalReason::SavedAsUnicode;
+        return refusal;
+    }
     if (current.size() > kLargestDescriptor) {
         Refusal refusal;
         refusal.reason = RefusalReason::TooLargeAlready;

@@ -15,6 +15,7 @@ namespace velmora {
 enum class RefusalReason {
     TooLarge,                // the new descriptor would be larger than the game reads
     TooLargeAlready,         // the descriptor is larger than the game reads
+    SavedAsUnicode,          // the descriptor is UTF-16 text, which the game cannot read
     ZeroByte,                // a zero byte on the line ends the game's reading
     EmptyKey,                // a setting on the line is named by an empty word (""): the end
     UnclosedQuote,           // the line opens a quote that it does not close
@@ -40,6 +41,7 @@ struct Refusal {
 
 // Checks `rewritten`, which the line rule made from `current` for `library`, as the game
 // would read it. Nothing when all of these hold:
+// - `current` is 8-bit text, not UTF-16 (a text editor's "Unicode");
 // - the game reads it as exactly one gamedll entry, whose value is dlls\<library>, and that
 //   entry comes last;
 // - every other entry the game reads from `current` it still reads from `rewritten`, in the

@@ -48,6 +48,10 @@ constexpr RefusalText kRefusalTexts[] = {
     {RefusalReason::TooLargeAlready, "",
      "It holds more than $m bytes, and the game does not start with a liblist.gam that large.",
      "Remove what does not belong in liblist.gam"},
+    {RefusalReason::SavedAsUnicode, "",
+     "It is saved as Unicode (UTF-16). The game cannot read that: it reads one byte per "
+     "character, and stops at the first zero byte.",
+     "Open liblist.gam in Notepad and save it with Save As, Encoding ANSI (or UTF-8)"},
     {RefusalReason::ChangedWhileSaving, "",
      "Another program changed it each time Velmora was about to save it.",
      "Close the programs that may be writing liblist.gam, such as the game or a text editor"},

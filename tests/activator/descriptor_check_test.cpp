@@ -45,6 +45,18 @@ std::string growingPastTheLimit() {
     return descriptor;
 }
 
+// ASCII text as a text editor saves it as "Unicode": two bytes a character, the zero byte
+// second (little-endian) or first (big-endian).
+std::string utf16(std::string_view ascii, bool bigEndian = false) {
+    std::string bytes;
+    for (const char c : ascii) {
+        bytes += bigEndian ? "\0"s + c : c + "\0"s;
+    }
+    return bytes;
+}
+
+const std::string kTypical = "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Cases, RewriteCheck,
@@ -56,6 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"AllOnOneLine", "game \"QOX\" gamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 1},
         CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2},
         CheckCase{"ValueOnTheNextLine", "game \"QOX\"\r\ngamedll\r\n\"dlls\\hl.dll\"\r\n", true, RefusalReason::GamedllValueOnNextLine, 2},
+        CheckCase{"UnicodeWithAMark", "\xFF\xFE" + utf16(kTypical), true, RefusalReason::SavedAsUnicode, 0},
+        CheckCase{"UnicodeWithoutAMark", utf16(kTypical), true, RefusalReason::SavedAsUnicode, 0},
+        CheckCase{"BigEndianUnicodeWithoutAMark", utf16(kTypical, true), true, RefusalReason::SavedAsUnicode, 0},
+        CheckCase{"ZeroByteSecond", "g\0ame \"QOX\"\r\n"s, true, RefusalReason::ZeroByte, 1},
         CheckCase{"ZeroByteInside", "game \"QOX\"\r\nver\0sion \"1\"\r\n"s, true, RefusalReason::ZeroByte, 2},
         CheckCase{"OldGamedllNamesTheLibraryButHidesTheNewLine", "game \"QOX\" GAMEDLL \"dlls\\qox_bot.dll\"\r\n\0\r\n"s, true, RefusalReason::GamedllSharesLine, 1},
         CheckCase{"EmptyKey", "game \"QOX\"\r\n\"\" \"x\"\r\n", true, RefusalReason::EmptyKey, 2},
@@ -67,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"HashAtTheStartOfALine", "#version \"1\"\r\n"},
         CheckCase{"CommentAfterAValue", "game \"QOX\" // the name\r\ngamedll \"dlls\\hl.dll\"\r\n"},
         CheckCase{"CarriageReturnsOnlyAndACommentFirst", "// QOX\rgame \"QOX\"\rgamedll \"dlls\\hl.dll\"\r"},
-        CheckCase{"ZeroPaddingAtTheEnd", "game \"QOX\"\r\n\0\0"s}),
+        CheckCase{"ZeroPaddingAtTheEnd", "game \"QOX\"\r\n\0\0"s},
+        CheckCase{"NothingButZeroPadding", "\0\0\0\0\0\0\0\0"s}),
     testing_support::caseName);
 // clang-format on
 

@@ -79,6 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
         RefusalTextCase{"TooLarge", Refusal{RefusalReason::TooLarge, 0, "", {}, false, 300000}, "It would hold 300,000 bytes"},
         RefusalTextCase{"TooLargeAlready", Refusal{RefusalReason::TooLargeAlready}, "It holds more than 262,144 bytes"},
+        RefusalTextCase{"SavedAsUnicode", Refusal{RefusalReason::SavedAsUnicode}, "saved as Unicode (UTF-16). The game cannot read that"},
         RefusalTextCase{"ChangedWhileSaving", Refusal{RefusalReason::ChangedWhileSaving}, "Another program changed it"}),
     testing_support::caseName);
 // clang-format on

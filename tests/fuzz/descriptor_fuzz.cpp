@@ -7,7 +7,8 @@
 //   every result must be the product's reader's. Whatever the check lets through, the model
 //   must read as one gamedll entry naming the library asked for, last, with every other entry
 //   of the input still there in order; whatever it refuses, it must name a line and a reason.
-//   A descriptor whose every line holds one key and its value is never refused.
+//   A descriptor whose every line holds one key and its value is never refused;
+// - Unicode: a descriptor saved as UTF-16, and only such a one, is refused as that.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -249,6 +250,21 @@ void checkWhatTheGameReads(std::string_view input, const std::string& output,
     }
 }
 
+// A UTF-16 byte-order mark first, or, in the first four characters (at least two), zero
+// bytes in every other place and nowhere else.
+bool looksLikeUtf16(std::string_view input) {
+    if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    const std::size_t characters = std::min<std::size_t>(input.size() / 2, 4);
+    std::string zeros;  // '0' for a zero byte, 'x' for any other
+    for (std::size_t i = 0; i < characters * 2; ++i) {
+        zeros += input[i] == '\0' ? '0' : 'x';
+    }
+    return characters >= 2 && (zeros == std::string("x0x0x0x0").substr(0, zeros.size()) ||
+                               zeros == std::string("0x0x0x0x").substr(0, zeros.size()));
+}
+
 void checkTheRefusal(std::string_view input, const velmora::Refusal& refusal) {
     require(refusal.reason != velmora::RefusalReason::Unexplained);
     if (refusal.reason == velmora::RefusalReason::TooLarge) {
@@ -272,7 +288,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sameReading(output);
     const std::optional<velmora::Refusal> refusal =
         velmora::checkRewrite(input, rewritten, library);
-    if (refusal) {
+    const bool refusedAsUnicode =
+        refusal && refusal->reason == velmora::RefusalReason::SavedAsUnicode;
+    require(refusedAsUnicode == looksLikeUtf16(input));
+    if (refusedAsUnicode) {
+        require(refusal->line == 0);
+    } else if (refusal) {
         require(!eachLineHoldsAtMostOneEntry(input));
         checkTheRefusal(input, *refusal);
     } else {
