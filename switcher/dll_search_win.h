@@ -4,8 +4,8 @@
 
 namespace swapcfg {
 
-// From this call on, a DLL loaded by its name, by this program or by a system DLL on its
-// behalf (Common Controls loads uxtheme.dll when it first draws), comes from System32 only.
+// From this call on, a DLL loaded by its name, by this program or by one of the system DLLs
+// it uses on its behalf, comes from System32 only.
 // Windows would otherwise look in the program's own folder first: the game folder, which
 // fills with downloaded files, so that a DLL put there under a system DLL's name would run
 // as part of this program. The first call of the program, before anything that may load one.

@@ -44,10 +44,13 @@ struct LocalMemoryTraits {
 using LocalMemory = Owned<LocalMemoryTraits>;
 
 // A virus scanner, a backup tool or the game may hold a file for a moment; such refusals are
-// retried for about a second before a step counts as failed. ERROR_ACCESS_DENIED counts too:
-// Windows gives it, not a sharing violation, for a file that another program is deleting or
-// holds open without FILE_SHARE_DELETE. The price: a refusal that is real (a protected
-// folder) costs that second.
+// retried for about a second before a step counts as failed. A file held open without
+// FILE_SHARE_DELETE gives ERROR_SHARING_VIOLATION, a locked range ERROR_LOCK_VIOLATION.
+// ERROR_ACCESS_DENIED counts too: Windows gives it for a file that another program has
+// deleted while a handle to it is still open (CreateFile's documentation: the file is
+// pending deletion until the last handle closes), and that state passes. The price: a
+// refusal that is real (a protected folder, a file the user may not change) costs that
+// second for each step.
 constexpr int kBusyRetries = 20;
 constexpr DWORD kBusyRetryPauseMs = 50;
 

@@ -47,8 +47,11 @@ void restoreBackups(FileOps& files, const NativeString& prefix);
 
 // Settles what a run that was killed part way left under a temporary name: a file set aside
 // goes to the live name where that is free, else to the bot variant's, else to a kept name.
-// That is where the run would have put it, so that running the same command again ends as
-// one uninterrupted run would have.
+// For an install killed between its renames that finishes the entry: the bot variant set
+// aside takes the live name. For a restore it undoes the step: the live file set aside goes
+// back, and the restore that follows, in the same run, does it again. Either way the same
+// command run again ends as one uninterrupted run would have; until then, a killed run may
+// have left the game without liblist.gam.
 void mendKilledRun(FileOps& files, const NativeString& prefix);
 
 // The temporary names an entry's set-aside file takes, in turn: "<live>.swapcfg-<attempt>.tmp".
