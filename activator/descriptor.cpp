@@ -12,25 +12,15 @@ std::string_view withoutTrailingNuls(std::string_view bytes) {
     return bytes.substr(0, last == std::string_view::npos ? 0 : last + 1);
 }
 
-// Length of the line end at the start of `rest`: 2 for CR LF, 1 for a lone CR or LF, else 0.
-std::size_t lineEndLength(std::string_view rest) {
-    if (rest.starts_with(kLineEnd)) {
-        return 2;
-    }
-    return rest.starts_with('\r') || rest.starts_with('\n') ? 1 : 0;
-}
-
 // Calls `visit` with each line, in order.
 template <typename Visit>
 void forEachLine(std::string_view descriptor, Visit visit) {
     descriptor = withoutTrailingNuls(descriptor);
     std::size_t start = 0;
     while (start < descriptor.size()) {
-        const std::string_view rest = descriptor.substr(start);
-        const std::string_view text = rest.substr(0, rest.find_first_of("\r\n"));
-        const std::size_t next = start + text.size() + lineEndLength(rest.substr(text.size()));
-        visit(DescriptorLine{text, start, next});
-        start = next;
+        const DescriptorLine line = lineStartingAt(descriptor, start);
+        visit(line);
+        start = line.next;
     }
 }
 
@@ -41,11 +31,14 @@ bool isGameLibraryLine(std::string_view line) {
     return first && isGameLibraryKey(first->text);
 }
 
+std::string gameLibraryValue(std::string_view library) {
+    std::string value = "dlls\\";
+    value += library;
+    return value;
+}
+
 std::string gameLibraryLine(std::string_view library) {
-    std::string line = "gamedll \"dlls\\";
-    line += library;
-    line += '"';
-    return line;
+    return "gamedll \"" + gameLibraryValue(library) + '"';
 }
 
 std::vector<DescriptorLine> descriptorLines(std::string_view descriptor) {
@@ -84,6 +77,7 @@ RewrittenDescriptor rewrittenDescriptor(const KeptText& kept, std::string_view l
         }
     }
     rewritten.gameLibraryLineStart = bytes.size();
+    rewritten.gameLibraryValue = gameLibraryValue(library);
     bytes += gameLibraryLine(library);
     bytes += kLineEnd;
     return rewritten;

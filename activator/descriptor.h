@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lines.h"
+
 namespace velmora {
 
 // The descriptor's lines other than its game-library lines, in file order, joined by CR LF
@@ -24,21 +26,17 @@ struct KeptText {
 // "gamedll_osx") are ordinary lines.
 bool isGameLibraryLine(std::string_view line);
 
+// dlls\<library>: the game library as the game-library line names it.
+std::string gameLibraryValue(std::string_view library);
+
 // The line that names dlls\<library> as the game library, without a line end.
 std::string gameLibraryLine(std::string_view library);
 
-// One line of a descriptor, as keepOrdinaryLines splits it.
-struct DescriptorLine {
-    std::string_view text;  // without its line end
-    std::size_t start = 0;  // offset of its first byte
-    std::size_t next = 0;   // offset just past its line end
-};
-
-// The descriptor's lines, split as below, without the zero padding at its very end.
+// The descriptor's lines (lines.h), without the zero padding at its very end.
 std::vector<DescriptorLine> descriptorLines(std::string_view descriptor);
 
-// Splits the descriptor into lines (CR LF, lone LF and lone CR each end a line; a last line
-// without a line end is a line too) and keeps every line that is not a game-library line.
+// Splits the descriptor into lines (lines.h) and keeps every line that is not a game-library
+// line.
 // NUL bytes at the very end are padding: the game stops reading at the first one, so they
 // are not kept, and the line written after the kept ones is read.
 KeptText keepOrdinaryLines(std::string_view descriptor);
@@ -48,6 +46,7 @@ struct RewrittenDescriptor {
     std::string bytes;
     std::vector<std::size_t> keptLineEnds;  // just past each kept line's CR LF, in order
     std::size_t gameLibraryLineStart = 0;   // where the new game-library line starts
+    std::string gameLibraryValue;           // what that line names: dlls\<library>
 };
 
 // The kept lines, then the game-library line for `library`, each ended by CR LF.

@@ -86,17 +86,17 @@ class EntryMatcher {
     std::size_t candidate_ = 0;
 };
 
-// `newLine` is where the rewrite's game-library line starts.
-bool readsAsAsked(const GameReading& before, const GameReading& after, std::string_view library,
-                  std::size_t newLine) {
+bool readsAsAsked(const GameReading& before, const GameReading& after,
+                  const RewrittenDescriptor& rewritten) {
     if (holdsALongWord(before) || holdsALongWord(after) || after.entries.empty()) {
         return false;
     }
     // The pair the new line forms: an old gamedll line that named the same library and hid
     // the new line from the game (behind a zero byte, say) does not count.
     const Entry& last = after.entries.back();
-    const bool lastNamesTheLibrary = last.key.start == newLine && isGameLibraryEntry(last) &&
-                                     last.value.text == "dlls\\" + std::string(library);
+    const bool lastNamesTheLibrary = last.key.start == rewritten.gameLibraryLineStart &&
+                                     isGameLibraryEntry(last) &&
+                                     last.value.text == rewritten.gameLibraryValue;
     const bool onlyTheLastIsGamedll =
         std::none_of(after.entries.begin(), after.entries.end() - 1, isGameLibraryEntry);
     return lastNamesTheLibrary && onlyTheLastIsGamedll &&
@@ -287,8 +287,8 @@ Refusal explain(std::string_view current, const RewrittenDescriptor& rewritten,
 
 }  // namespace
 
-std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten,
-                                    std::string_view library) {
+std::optional<Refusal> checkRewrite(std::string_view current,
+                                    const RewrittenDescriptor& rewritten) {
     if (isSavedAsUtf16(current)) {
         Refusal refusal;
         refusal.reason = RefusalReason::SavedAsUnicode;
@@ -307,7 +307,7 @@ std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDes
     }
     const GameReading before = readAsTheGame(current);
     const GameReading after = readAsTheGame(rewritten.bytes);
-    if (readsAsAsked(before, after, library, rewritten.gameLibraryLineStart)) {
+    if (readsAsAsked(before, after, rewritten)) {
         return std::nullopt;
     }
     return explain(current, rewritten, before, after);

@@ -25,7 +25,10 @@ enum class RefusalReason {
     GamedllValueOnNextLine,  // gamedll alone on its line
     LongWord,                // a word longer than the game reads in one piece
     ChangedWhileSaving,      // another program kept changing the descriptor
-    Unexplained,             // none of the above, which the checks below never give
+    // The readings differ in a way that none of the above names: the check then names the
+    // line where they part (or none) and gives this. The fuzzer holds that no input it
+    // finds ends here.
+    Unexplained,
 };
 
 struct Refusal {
@@ -39,11 +42,11 @@ struct Refusal {
     bool operator==(const Refusal&) const = default;
 };
 
-// Checks `rewritten`, which the line rule made from `current` for `library`, as the game
-// would read it. Nothing when all of these hold:
+// Checks `rewritten`, which the line rule made from `current`, as the game would read it.
+// Nothing when all of these hold:
 // - `current` is 8-bit text, not UTF-16 (a text editor's "Unicode");
-// - the game reads it as exactly one gamedll entry, whose value is dlls\<library>, and that
-//   entry comes last;
+// - the game reads it as exactly one gamedll entry, the new line's, whose value is the one
+//   the writer wrote there, and that entry comes last;
 // - every other entry the game reads from `current` it still reads from `rewritten`, in the
 //   same order (entries that only become readable, such as a line that a comment ended by a
 //   lone CR hid, may come in between);
@@ -51,7 +54,6 @@ struct Refusal {
 //   no word in either is one the game would split.
 // Otherwise the refusal names the first line after which the game's reading of the two
 // stops agreeing for good, and what on that line makes it so.
-std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten,
-                                    std::string_view library);
+std::optional<Refusal> checkRewrite(std::string_view current, const RewrittenDescriptor& rewritten);
 
 }  // namespace velmora

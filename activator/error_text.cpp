@@ -23,8 +23,8 @@ constexpr std::size_t kMostShownWords = 12;
 // What a refusal's box says. In the texts $n stands for the line's number, $k for its first
 // word, $c for the number of its words, $w for the words themselves, $l for the last of them,
 // $e for an example of the line with its value quoted (", such as ...", where there is one),
-// $s for the size the descriptor would have and $m for the largest the game reads; $P, $O and
-// $S for the phrases below.
+// $s for the size the descriptor would have, $m for the largest the game reads and $L for the
+// longest word it reads whole; $P, $O and $S for the phrases below.
 struct RefusalText {
     RefusalReason reason;
     std::string_view headline;  // about line $n, which is shown below it; empty for none
@@ -78,7 +78,7 @@ constexpr RefusalText kRefusalTexts[] = {
      "Velmora replaces the line that starts with gamedll and would leave the value behind on a "
      "line of its own. The game would read that value as the name of a setting,$O",
      "Put gamedll and its value on one line, such as gamedll \"dlls\\hl.dll\""},
-    {RefusalReason::LongWord, "Line $n holds a word longer than 1,023 bytes",
+    {RefusalReason::LongWord, "Line $n holds a word longer than $L bytes",
      "The game splits such a word in two, and Velmora cannot tell how it would then read the "
      "file.",
      "Shorten the word, or remove the line"},
@@ -232,6 +232,9 @@ class BoxText {
                     break;
                 case 'm':
                     number(kLargestDescriptor);
+                    break;
+                case 'L':
+                    number(kLongestWord);
                     break;
                 default:  // no placeholder: shown as written
                     text_ += static_cast<NativeChar>('$');

@@ -86,7 +86,7 @@ SaveResult frmMain::Speichern(const std::string& library) {
             keep(std::move(current));
         }
         const RewrittenDescriptor rewritten = rewrittenDescriptor(keptText_, library);
-        if (auto refusal = checkRewrite(readBytes_, rewritten, library)) {
+        if (auto refusal = checkRewrite(readBytes_, rewritten)) {
             return SaveResult{std::nullopt, std::move(refusal)};
         }
         const RewriteResult result =

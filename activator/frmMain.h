@@ -21,8 +21,6 @@ inline constexpr std::string_view kNormalLibrary = "hl.dll";
 struct SaveResult {
     FileResult fileError;            // a file operation failed
     std::optional<Refusal> refusal;  // the game would not read the result as asked
-
-    bool saved() const { return !fileError && !refusal; }
 };
 
 // How often Speichern starts again when another program changes the descriptor meanwhile.

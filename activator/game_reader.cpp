@@ -29,7 +29,8 @@ bool equalsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
 
 WordScanner::WordScanner(std::string_view descriptor)
     : text_(descriptor.substr(0, descriptor.find('\0'))),
-      endsAtZeroByte_(text_.size() < descriptor.size()) {}
+      endsAtZeroByte_(text_.size() < descriptor.size()),
+      lines_(text_) {}
 
 std::optional<Word> WordScanner::next() {
     skipSeparatorsAndComments();
@@ -38,10 +39,9 @@ std::optional<Word> WordScanner::next() {
     }
     Word word;
     word.start = position_;
-    word.line = lineAt(position_);
+    word.line = lines_.lineHolding(position_);
     if (text_[position_] == '"') {
         const std::size_t close = text_.find('"', position_ + 1);
-        word.quoted = true;
         word.closed = close != std::string_view::npos;
         const std::size_t stop = word.closed ? close : text_.size();
         word.text = text_.substr(position_ + 1, stop - position_ - 1);
@@ -72,17 +72,6 @@ void WordScanner::skipSeparatorsAndComments() {
         const std::size_t lineFeed = text_.find('\n', position_);
         position_ = lineFeed == std::string_view::npos ? text_.size() : lineFeed + 1;
     }
-}
-
-int WordScanner::lineAt(std::size_t offset) {
-    for (; counted_ < offset; ++counted_) {
-        const char c = text_[counted_];
-        // The LF of a CR LF was counted with its CR.
-        if (c == '\r' || (c == '\n' && (counted_ == 0 || text_[counted_ - 1] != '\r'))) {
-            ++line_;
-        }
-    }
-    return line_;
 }
 
 GameReading readAsTheGame(std::string_view descriptor) {

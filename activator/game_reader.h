@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lines.h"
+
 namespace velmora {
 
 // The game does not start with a descriptor larger than this.
@@ -21,9 +23,8 @@ struct Word {
     std::string_view text;  // without its quotes
     std::size_t start = 0;  // offset of its first byte (an opening quote)
     std::size_t end = 0;    // offset just past its last byte (a closing quote)
-    int line = 1;           // the line it starts on, counted as a text editor counts lines
-    bool quoted = false;
-    bool closed = true;  // false for a quote that runs on to the end of what the game reads
+    int line = 1;           // the line it starts on (lines.h)
+    bool closed = true;     // false for a quote that runs on to the end of what the game reads
 };
 
 // The bytes 0x01 to 0x20 separate words. (The zero byte is never met between words: the
@@ -41,7 +42,7 @@ inline bool separatesWords(char c) {
 //   end; the quotes are not part of it;
 // - outside quotes each of { } ( ) ' , is a word of its own and ends the word before it;
 // - any other word runs to the next separating byte or one of those six.
-// Lines end at CR LF, a lone CR or a lone LF, as in a text editor.
+// Its words carry the numbers of the lines they start on, as lines.h splits them.
 class WordScanner {
   public:
     explicit WordScanner(std::string_view descriptor);
@@ -55,13 +56,11 @@ class WordScanner {
 
   private:
     void skipSeparatorsAndComments();
-    int lineAt(std::size_t offset);
 
     std::string_view text_;  // the descriptor up to its first zero byte
     bool endsAtZeroByte_;
     std::size_t position_ = 0;
-    std::size_t counted_ = 0;  // `line_` counts the line ends before this offset
-    int line_ = 1;
+    LineCounter lines_;
 };
 
 // One setting: its key, which the game compares in any letter case, and its value.

@@ -26,7 +26,7 @@ TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
     const CheckCase& c = GetParam();
     const RewrittenDescriptor rewritten =
         rewrittenDescriptor(keepOrdinaryLines(c.descriptor), "qox_bot.dll");
-    const std::optional<Refusal> refusal = checkRewrite(c.descriptor, rewritten, "qox_bot.dll");
+    const std::optional<Refusal> refusal = checkRewrite(c.descriptor, rewritten);
     ASSERT_EQ(refusal.has_value(), c.refused);
     if (refusal) {
         EXPECT_EQ(refusal->reason, c.reason);

@@ -286,8 +286,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkLines(input, output, library);
     sameReading(input);
     sameReading(output);
-    const std::optional<velmora::Refusal> refusal =
-        velmora::checkRewrite(input, rewritten, library);
+    const std::optional<velmora::Refusal> refusal = velmora::checkRewrite(input, rewritten);
     const bool refusedAsUnicode =
         refusal && refusal->reason == velmora::RefusalReason::SavedAsUnicode;
     require(refusedAsUnicode == looksLikeUtf16(input));
