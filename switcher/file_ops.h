@@ -49,15 +49,16 @@ class FileOps {
     // True when something, of any kind, has the name.
     virtual bool exists(const NativeString& name) = 0;
 
-    // The test-open of a backup: true when `name` is a regular file on a disk that opens for
-    // reading. Never waits for a writer, and never opens a directory, a pipe or a device.
-    // Each platform asks for what it can:
+    // The test-open of a backup, which asks whether a restore can take it back: true when
+    // `name` is a regular file on a disk that opens for reading and, where the system lets it
+    // ask, for the move. Never waits for a writer, and never takes a directory, a pipe or a
+    // device for a backup. Each platform asks for what it can:
     // - Windows opens it for reading and deletion, as a move needs: a backup that another
     //   program holds open without FILE_SHARE_DELETE fails (after the wait for a busy file),
     //   so it is skipped rather than found immovable part way through a restore;
     // - Linux opens it for reading only: a file that cannot be moved (the immutable flag, a
     //   folder without write permission) passes, and the restore finds out when it moves it.
-    virtual bool canOpenForReading(const NativeString& name) = 0;
+    virtual bool isRestorableBackup(const NativeString& name) = 0;
 
     // `prefix` with the separator that makes it the start of the names inside the folder it
     // names. Nothing where it names no folder, or already ends as a folder's name does: in a

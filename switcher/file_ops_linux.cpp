@@ -47,15 +47,15 @@ class LinuxFileOps final : public FileOps {
         return ::lstat(name.c_str(), &info) == 0;
     }
 
-    // Looks before it opens, so that a device is never opened; O_NONBLOCK keeps a FIFO that
-    // takes the name in between from holding the open up.
-    bool canOpenForReading(const NativeString& name) override {
+    // Looks before it opens, so that a directory, a FIFO or a device is never opened.
+    // O_NONBLOCK keeps a FIFO that takes the name between the look and the open from holding
+    // the open up; it then passes, and the restore moves it as it would the file.
+    bool isRestorableBackup(const NativeString& name) override {
         struct stat info {};
         if (::stat(name.c_str(), &info) != 0 || !isRegularFile(info)) {
             return false;
         }
-        const Fd file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-        return file && ::fstat(file.get(), &info) == 0 && isRegularFile(info);
+        return static_cast<bool>(Fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
     }
 
     std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {

@@ -221,7 +221,7 @@ class WinFileOps final : public FileOps {
     // without FILE_SHARE_DELETE cannot be moved, and so is no backup to restore. Without
     // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened; a pipe or a device that opens
     // is not a file on a disk.
-    bool canOpenForReading(const NativeString& name) override {
+    bool isRestorableBackup(const NativeString& name) override {
         const NativeString longName = longPathForm(name);
         Handle file;
         retryWhileBusy([&] {

@@ -100,7 +100,7 @@ void installEntry(FileOps& files, const FileSetEntry& entry, const EntryNames& n
 // The live file makes way under a temporary name, so that nothing has gone before the
 // backup has moved in.
 void restoreEntry(FileOps& files, const EntryNames& names) {
-    if (!files.canOpenForReading(names.backup)) {
+    if (!files.isRestorableBackup(names.backup)) {
         return;
     }
     const std::optional<NativeString> aside = setAside(files, names.live, names.live);

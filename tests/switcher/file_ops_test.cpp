@@ -25,17 +25,17 @@ struct OpenCase {
     bool opens;
 };
 
-class CanOpenForReading : public ::testing::TestWithParam<OpenCase> {};
+class IsRestorableBackup : public ::testing::TestWithParam<OpenCase> {};
 
-TEST_P(CanOpenForReading, AcceptsOnlyARegularFile) {
+TEST_P(IsRestorableBackup, AcceptsOnlyARegularFile) {
     testing_support::TempDir dir("open");
     const fs::path backup = dir / "game.bak";
     GetParam().make(backup);
-    EXPECT_EQ(platformFileOps().canOpenForReading(backup.native()), GetParam().opens);
+    EXPECT_EQ(platformFileOps().isRestorableBackup(backup.native()), GetParam().opens);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, CanOpenForReading,
+    Cases, IsRestorableBackup,
     ::testing::Values(
         OpenCase{"RegularFile", [](const fs::path& p) { testing_support::writeFile(p, "x"); },
                  true},

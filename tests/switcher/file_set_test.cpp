@@ -107,7 +107,7 @@ class MemoryFolder final : public FileOps {
     }
     // Looking changes nothing: not counted.
     bool exists(const NativeString& name) override { return files.contains(name); }
-    bool canOpenForReading(const NativeString& name) override {
+    bool isRestorableBackup(const NativeString& name) override {
         ++operations;
         return files.contains(name);
     }

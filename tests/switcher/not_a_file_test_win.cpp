@@ -11,13 +11,13 @@
 namespace swapcfg {
 namespace {
 
-TEST(CanOpenForReading, RefusesANamedPipe) {
+TEST(IsRestorableBackup, RefusesANamedPipe) {
     const std::wstring pipe =
         L"\\\\.\\pipe\\swapcfg-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-liblist.bak";
     const velmora::UniqueHandle server(::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND,
                                                           PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
     ASSERT_TRUE(server);
-    EXPECT_FALSE(platformFileOps().canOpenForReading(pipe));
+    EXPECT_FALSE(platformFileOps().isRestorableBackup(pipe));
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ class EndingFileOps final : public FileOps {
         return files_.renameNoReplace(from, to);
     }
     bool exists(const NativeString& name) override { return files_.exists(name); }
-    bool canOpenForReading(const NativeString& name) override {
-        return files_.canOpenForReading(name);
+    bool isRestorableBackup(const NativeString& name) override {
+        return files_.isRestorableBackup(name);
     }
     std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
         return files_.withFolderSeparator(prefix);
