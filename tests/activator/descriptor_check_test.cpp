@@ -45,6 +45,20 @@ std::string growingPastTheLimit() {
     return descriptor;
 }
 
+// Exactly as large as the game reads, before the rewrite and after it: its game-library line
+// already names the library and stands last.
+std::string atTheLimit() {
+    const std::string last = "gamedll \"dlls\\qox_bot.dll\"\r\n";
+    std::string descriptor;
+    while (descriptor.size() + 2 * std::string_view("x y\r\n").size() + last.size() <=
+           kLargestDescriptor) {
+        descriptor += "x y\r\n";
+    }
+    // The last setting's value takes up the rest.
+    const std::size_t rest = kLargestDescriptor - descriptor.size() - last.size();
+    return descriptor + "x " + std::string(rest - 4, 'y') + "\r\n" + last;
+}
+
 // ASCII text as a text editor saves it as "Unicode": two bytes a character, the zero byte
 // second (little-endian) or first (big-endian).
 std::string utf16(std::string_view ascii, bool bigEndian = false) {
@@ -78,6 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"WordTheGameSplits", "game \"" + std::string(1024, 'x') + "\"\r\n", true, RefusalReason::LongWord, 1},
         CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLargeAlready, 0},
         CheckCase{"GrowsPastWhatTheGameReads", growingPastTheLimit(), true, RefusalReason::TooLarge, 0},
+        CheckCase{"AsLargeAsTheGameReads", atTheLimit()},
         CheckCase{"TwoOddLinesThatPairUpAgain", "url_info a b\r\nc\r\ngamedll \"dlls\\hl.dll\"\r\n"},
         CheckCase{"ApostropheAndCommaInQuotes", "game \"QOX's, mod\"\r\n"},
         CheckCase{"HashAtTheStartOfALine", "#version \"1\"\r\n"},
