@@ -18,6 +18,7 @@ struct CheckCase {
     bool refused = false;
     RefusalReason reason = RefusalReason::Unexplained;
     int line = 0;
+    bool lineIsReplaced = false;  // the line named is a game-library line
 };
 
 class RewriteCheck : public ::testing::TestWithParam<CheckCase> {};
@@ -31,6 +32,7 @@ TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
     if (refusal) {
         EXPECT_EQ(refusal->reason, c.reason);
         EXPECT_EQ(refusal->line, c.line);
+        EXPECT_EQ(refusal->lineIsReplaced, c.lineIsReplaced);
     }
 }
 
@@ -80,8 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"ThreeUnquotedWords", "game QOX Mod\r\ngamedll \"dlls\\hl.dll\"\r\n", true, RefusalReason::UnpairedWords, 1},
         CheckCase{"Brackets", "version \"1\"\r\ngame QOX (beta)\r\n", true, RefusalReason::UnpairedWords, 2},
         CheckCase{"AllOnOneLine", "game \"QOX\" gamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 1},
-        CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2},
-        CheckCase{"ValueOnTheNextLine", "game \"QOX\"\r\ngamedll\r\n\"dlls\\hl.dll\"\r\n", true, RefusalReason::GamedllValueOnNextLine, 2},
+        CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2, true},
+        CheckCase{"ValueOnTheNextLine", "game \"QOX\"\r\ngamedll\r\n\"dlls\\hl.dll\"\r\n", true, RefusalReason::GamedllValueOnNextLine, 2, true},
         CheckCase{"UnicodeWithAMark", "\xFF\xFE" + utf16(kTypical), true, RefusalReason::SavedAsUnicode, 0},
         CheckCase{"UnicodeWithoutAMark", utf16(kTypical), true, RefusalReason::SavedAsUnicode, 0},
         CheckCase{"BigEndianUnicodeWithoutAMark", utf16(kTypical, true), true, RefusalReason::SavedAsUnicode, 0},
@@ -93,6 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"LargerThanTheGameReads", kTooLarge, true, RefusalReason::TooLargeAlready, 0},
         CheckCase{"GrowsPastWhatTheGameReads", growingPastTheLimit(), true, RefusalReason::TooLarge, 0},
         CheckCase{"AsLargeAsTheGameReads", atTheLimit()},
+        // Which line a refusal names: where the two readings part for good.
+        CheckCase{"GamedllLineRepeatsASetting", "type \"x\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2, true},
+        CheckCase{"GamedllLineWithAStrayWord", "a b\r\ngamedll \"x\" c\r\nd e\r\n", true, RefusalReason::GamedllSharesLine, 2, true},
+        CheckCase{"ValueAcrossALineEnd", "game \"QOX\nMod\"\r\n", true, RefusalReason::UnclosedQuote, 1},
+        CheckCase{"QuoteClosedOnTheNextLine", "game \"QOX\r\nMod\" type\r\n", true, RefusalReason::UnclosedQuote, 1},
+        CheckCase{"QuoteRunsToAZeroByte", "game \"QOX\r\n\0\r\n"s, true, RefusalReason::ZeroByte, 2},
+        CheckCase{"ZeroBytesOnAReplacedLineAndAfter", "gamedll \0\r\nver\0sion \"1\"\r\n"s, true, RefusalReason::ZeroByte, 2},
+        CheckCase{"ZeroByteOnAReplacedLine", "gamedll \"dlls\\hl.dll\" type \"x\"\0\r\n"s, true, RefusalReason::GamedllSharesLine, 1, true},
+        CheckCase{"WordThatGrowsLongAfterAReplacedLine", "gamedll \"dlls\\hl.dll\"\r\nx y\r\n\"" + std::string(1020, 'x'), true, RefusalReason::LongWord, 3},
         CheckCase{"TwoOddLinesThatPairUpAgain", "url_info a b\r\nc\r\ngamedll \"dlls\\hl.dll\"\r\n"},
         CheckCase{"ApostropheAndCommaInQuotes", "game \"QOX's, mod\"\r\n"},
         CheckCase{"HashAtTheStartOfALine", "#version \"1\"\r\n"},
