@@ -33,8 +33,8 @@ void* allocate(std::size_t size) {
 }  // namespace
 
 // The replaceable allocation function (the only one the program calls); the runtime's operator
-// delete frees with std::free. The runtime's own throws std::bad_alloc: without this one,
-// Velmora.exe is 84 KiB larger.
+// delete frees with std::free. The runtime's own throws std::bad_alloc, and would bring in the
+// exception runtime (how much that is: docs/testing.md, Sizes).
 void* operator new(std::size_t size) {
     return allocate(size);
 }
@@ -42,7 +42,7 @@ void* operator new(std::size_t size) {
 // The names are the runtime's own: defining them is what replaces its versions. They come as
 // one: the runtime keeps all of them in one object, which the program would link for any one
 // left out. Its versions throw, and build std::logic_error and std::runtime_error on
-// copy-on-write strings: without these, Velmora.exe is 139 KiB larger.
+// copy-on-write strings, which the program would carry as well.
 // NOLINTBEGIN(bugprone-reserved-identifier)
 namespace std {
 
