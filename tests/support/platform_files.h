@@ -9,9 +9,6 @@
 
 namespace testing_support {
 
-// Which system the tests run on, for tables that hold each system's own values.
-bool onWindows();
-
 // Read-only as the platform means it: the read-only attribute, or no write bits.
 void makeReadOnly(const std::filesystem::path& path);
 

@@ -35,10 +35,6 @@ class ImmutableLock final : public FileLock {
 
 }  // namespace
 
-bool onWindows() {
-    return false;
-}
-
 void makeReadOnly(const std::filesystem::path& path) {
     ::chmod(path.c_str(), 0444);
 }

@@ -41,10 +41,6 @@ void addAttributes(const std::filesystem::path& path, DWORD added) {
 
 }  // namespace
 
-bool onWindows() {
-    return true;
-}
-
 void makeReadOnly(const std::filesystem::path& path) {
     addAttributes(path, FILE_ATTRIBUTE_READONLY);
 }
