@@ -58,10 +58,16 @@ class FileSystem {
     // its folders (NTFS, ReFS, ext4) holds one of the two as well; one that does not (FAT32
     // and exFAT, as on USB drives) may hold the new content under the temporary name only, or
     // a damaged folder entry for a disk check to mend.
+    // One try, with no retry of its own: where another program holds `target` (isBusy),
+    // the caller waits and looks at it again before the next try, since a program that
+    // holds it may be writing to it.
     [[nodiscard]] virtual FileResult replace(const NativeString& source,
                                              const NativeString& target) = 0;
 
     virtual void remove(const NativeString& path) = 0;
+
+    // Waits a moment (50 ms) for another program to let go of a file.
+    virtual void pauseWhileBusy() = 0;
 };
 
 // The file system of the platform the program runs on.
@@ -69,6 +75,9 @@ FileSystem& platformFileSystem();
 
 // True when a failed createNew's code means that something already has the name.
 bool isNameTaken(int code);
+
+// True when a failed replace's code means that another program holds the file for now.
+bool isBusy(int code);
 
 std::uint32_t currentProcessId();
 

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <utility>
 
 #include "file_system.h"
@@ -152,6 +154,8 @@ class LinuxFileSystem final : public FileSystem {
     }
 
     void remove(const NativeString& path) override { ::unlink(path.c_str()); }
+
+    void pauseWhileBusy() override { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
 };
 
 }  // namespace
@@ -163,6 +167,12 @@ FileSystem& platformFileSystem() {
 
 bool isNameTaken(int code) {
     return code == EEXIST;
+}
+
+// Linux locks no file against a rename; EBUSY is its word for a name the system itself is
+// using (a mount point), which may be let go.
+bool isBusy(int code) {
+    return code == EBUSY;
 }
 
 std::uint32_t currentProcessId() {

@@ -17,21 +17,13 @@ constexpr DWORD kAttributesToCarry = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYST
                                      FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 // A virus scanner, a backup or cloud-sync client, or the game itself may hold the descriptor
-// for a moment; such refusals are retried for about a second before they count.
+// for a moment; a read refused meanwhile is retried for about a second before it counts. A
+// replace is not retried here: its caller looks at the file again before each try.
 constexpr int kBusyRetries = 20;
 constexpr DWORD kBusyRetryPauseMs = 50;
 
 // "An operation is not supported on a directory"; older SDK headers lack its name.
 constexpr DWORD kErrorDirectoryNotSupported = 336;
-
-// ERROR_ACCESS_DENIED counts as busy too: Windows gives it, not a sharing violation, while
-// a file is being deleted or replaced by another program, and for a target that another
-// program holds open without FILE_SHARE_DELETE. The price: a refusal that is real (a
-// protected folder) is reported after about a second instead of at once.
-bool isBusy(DWORD code) {
-    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
-           code == ERROR_ACCESS_DENIED;
-}
 
 // Calls `attempt` (which returns true on success) until it succeeds, fails for a reason
 // other than a busy file, or the retries are used up. Returns the last error code, or 0.
@@ -42,7 +34,7 @@ DWORD retryWhileBusy(Attempt attempt) {
             return ERROR_SUCCESS;
         }
         const DWORD code = ::GetLastError();
-        if (!isBusy(code) || tries == kBusyRetries) {
+        if (!isBusy(static_cast<int>(code)) || tries == kBusyRetries) {
             return code;
         }
         ::Sleep(kBusyRetryPauseMs);
@@ -164,27 +156,28 @@ class WinFileSystem final : public FileSystem {
 
     // MoveFileExW, not ReplaceFileW: with REPLACE_EXISTING it is a single rename, which
     // leaves either the old descriptor or the new one (after a power cut too on NTFS and
-    // ReFS; not on FAT32 and exFAT, see FileSystem::replace). The new content is on
-    // disk already (FlushFileBuffers on the temporary file); WRITE_THROUGH makes the call
-    // return only once the rename itself is. ReplaceFileW does the swap in several steps
-    // with failure codes of their own (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ...) and
-    // differs between Windows, network file systems and Wine. What this gives up: the new
-    // file gets its folder's inherited permissions, not an ACL of the replaced file's own,
-    // and no alternate data streams; the attributes that matter are carried over above.
+    // ReFS; not on FAT32 and exFAT, see FileSystem::replace). The new content is on disk
+    // already (FlushFileBuffers on the temporary file). WRITE_THROUGH, by MoveFileExW's
+    // page, only makes a move done as a copy and a delete flush before it returns, and a
+    // file beside its target is renamed, never copied: it is kept should that ever change.
+    // ReplaceFileW does the swap in several steps with failure codes of their own
+    // (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ...) and differs between Windows, network file
+    // systems and Wine. What this gives up: the new file gets its folder's inherited
+    // permissions, not an ACL of the replaced file's own, and no alternate data streams; the
+    // attributes that matter are carried over above.
     FileResult replace(const NativeString& source, const NativeString& target) override {
         const NativeString longSource = longPathForm(source);
         const NativeString longTarget = longPathForm(target);
-        const DWORD code = retryWhileBusy([&] {
-            return ::MoveFileExW(longSource.c_str(), longTarget.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-        });
-        if (code != ERROR_SUCCESS) {
-            return errorFrom(FileOp::Replace, target, code);
+        if (!::MoveFileExW(longSource.c_str(), longTarget.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return errorFrom(FileOp::Replace, target);
         }
         return std::nullopt;
     }
 
     void remove(const NativeString& path) override { ::DeleteFileW(longPathForm(path).c_str()); }
+
+    void pauseWhileBusy() override { ::Sleep(kBusyRetryPauseMs); }
 };
 
 }  // namespace
@@ -192,6 +185,18 @@ class WinFileSystem final : public FileSystem {
 FileSystem& platformFileSystem() {
     static WinFileSystem files;
     return files;
+}
+
+// ERROR_ACCESS_DENIED counts as busy too: Windows gives it, not a sharing violation, while
+// a file is being deleted, and MoveFileExW gives it for a target that another program holds
+// open, whatever sharing that program allowed (only a rename with
+// FILE_RENAME_POSIX_SEMANTICS replaces a file with open handles, and MoveFileExW does not
+// ask for it). The price: a refusal that is real (a protected folder) is reported after
+// about a second instead of at once.
+bool isBusy(int code) {
+    const auto error = static_cast<DWORD>(code);
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED;
 }
 
 bool isNameTaken(int code) {

@@ -75,7 +75,8 @@ FileResult frmMain::Oeffnen() {
 }
 
 // Each attempt reads the whole file as it is now and saves only while it still holds that:
-// a change another program makes at any moment is read in full, never overwritten.
+// a change another program makes is read in full and kept, at any moment but one, the
+// microseconds between the last look and a replace that succeeds (rewriteFileUnlessChanged).
 SaveResult frmMain::Speichern(const std::string& library) {
     for (int attempt = 0; attempt < kSaveAttempts; ++attempt) {
         std::string current;

@@ -52,6 +52,34 @@ FileResult createTemporaryBeside(FileSystem& files, const NativeString& target,
     return error;
 }
 
+// The last look, after everything slow (the write and the flush to disk) is done, and the
+// replace right after it. A replace refused because another program holds the file is tried
+// again only after another look: a program that holds the file may be writing to it, and
+// lets go when it is done. What remains is the moment between a look and a replace that
+// succeeds: neither Windows nor Linux can replace a file only while it holds given bytes,
+// and a lock on the descriptor would keep the game, swapcfg and editors out of it, so a
+// change made within those microseconds is the one that can still be overwritten.
+FileResult lookThenReplace(FileSystem& files, const NativeString& temporary,
+                           const NativeString& path, std::string_view basis, bool& changed) {
+    for (int tries = 1;; ++tries) {
+        std::string now;
+        // One byte more than the basis is enough to tell whether the file still holds it,
+        // and too little to be taken for what it holds instead.
+        if (auto error = files.readAtMost(path, basis.size() + 1, now)) {
+            return error;
+        }
+        if (now != basis) {
+            changed = true;
+            return std::nullopt;
+        }
+        FileResult error = files.replace(temporary, path);
+        if (!error || !isBusy(error->code) || tries == kBusyReplaceTries) {
+            return error;
+        }
+        files.pauseWhileBusy();
+    }
+}
+
 // The file is replaced only if it still holds `basis`; else `changed` is set.
 FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string_view basis,
                         std::string_view bytes, bool& changed) {
@@ -73,25 +101,12 @@ FileResult rewriteSteps(FileSystem& files, const NativeString& path, std::string
     if (auto error = temp.file().close()) {
         return error;
     }
-    // The last look, after everything slow (the write and the flush to disk) is done. What
-    // remains is the moment between this read and the rename: neither Windows nor Linux can
-    // replace a file only while it holds given bytes, and a lock on the descriptor would keep
-    // the game, swapcfg and editors out of it, so a change made within those microseconds is
-    // the one that can still be overwritten.
-    std::string now;
-    // One byte more than the basis is enough to tell whether the file still holds it, and
-    // too little to be taken for what it holds instead.
-    if (auto error = files.readAtMost(path, basis.size() + 1, now)) {
+    if (auto error = lookThenReplace(files, temp.file().path(), path, basis, changed)) {
         return error;
     }
-    if (now != basis) {
-        changed = true;
-        return std::nullopt;
+    if (!changed) {
+        temp.keep();
     }
-    if (auto error = files.replace(temp.file().path(), path)) {
-        return error;
-    }
-    temp.keep();
     return std::nullopt;
 }
 

@@ -19,7 +19,9 @@ struct RewriteResult {
 // `basis`, the content `bytes` were made from. The new content is written to a file beside
 // it and flushed to disk; then the file is looked at once more, and put in its place in one
 // step if it still holds `basis`, else left alone: what it holds then is for the caller to
-// read. On failure the file is as it was, nothing is left behind, and the error names `path`.
+// read. While another program holds the file, the look and the replace are tried again for
+// about a second (kBusyReplaceTries). On failure the file is as it was, nothing is left
+// behind, and the error names `path`.
 [[nodiscard]] RewriteResult rewriteFileUnlessChanged(FileSystem& files, const NativeString& path,
                                                      std::string_view basis,
                                                      std::string_view bytes);
@@ -29,6 +31,10 @@ struct RewriteResult {
 // behind is passed over (and the file left alone), so that a reused process id never
 // blocks a save.
 inline constexpr int kTemporaryNameTries = 16;
+
+// How often a rewrite looks and tries the replace while another program holds the file, with
+// FileSystem::pauseWhileBusy between the tries.
+inline constexpr int kBusyReplaceTries = 21;
 NativeString temporaryNameBeside(const NativeString& target, std::uint32_t processId, int attempt);
 
 }  // namespace velmora

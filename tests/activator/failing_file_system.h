@@ -46,6 +46,8 @@ class FailingFileSystem final : public FileSystem {
 
     void remove(const NativeString& path) override { real_.remove(path); }
 
+    void pauseWhileBusy() override { real_.pauseWhileBusy(); }
+
   private:
     // Errors name the path the step worked on, as the platform's do.
     static FileResult injected(FileOp op, const NativeString& path) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "case_name.h"
@@ -248,6 +249,7 @@ class ChangingFileSystem final : public FileSystem {
         return real_.replace(source, target);
     }
     void remove(const NativeString& path) override { real_.remove(path); }
+    void pauseWhileBusy() override { real_.pauseWhileBusy(); }
 
     std::size_t largestRead = 0;
 
@@ -300,6 +302,175 @@ INSTANTIATE_TEST_SUITE_P(
                       {BoxKind::Refusal, refused(RefusalReason::ChangedWhileSaving, 0)}, kEdited},
         MeanwhileCase{"LongerWhileSaving", {{2, std::string(kDescriptor) + kAdded}}, kDeactivatedBox, kKept + kAdded + kNormalLibraryLine},
         MeanwhileCase{"BlankLinesAddedWhileSaving", {{2, std::string(kDescriptor) + kBlankLines}}, kDeactivatedBox, kKept + kBlankLines + kNormalLibraryLine}),
+    testing_support::caseName);
+// clang-format on
+
+// What another program does to the descriptor while Velmora saves it.
+struct OtherProgramCase {
+    const char* name;
+    std::optional<std::string> leaves;  // what it leaves at the name; nothing: it deletes it
+    bool byRename = false;              // it puts a file of its own in the descriptor's place
+    // It holds the descriptor open for this many of the replace tries (-1: for all of them),
+    // and writes `leaves` while it holds it, at the first pause.
+    int busyTries = 0;
+    // liblist.gam after a save of what it left; nothing where no save can be made of it.
+    std::optional<std::string> saved;
+};
+
+// Acts once, at call number `actAt` of a save: each call the save makes, on the file system
+// or on its temporary file, is one step at which another program may act.
+class AnotherProgram final : public FileSystem {
+  public:
+    AnotherProgram(const OtherProgramCase& action, int actAt) : action_(action), actAt_(actAt) {}
+
+    void startCounting(NativeString descriptor) { descriptor_ = std::move(descriptor); }
+    int steps() const { return steps_; }
+    // It acted right before a replace that then succeeded: between Velmora's last look and
+    // its replace, the one moment no file system lets a program close.
+    bool actedInTheGap() const { return actedInTheGap_; }
+
+    bool isRegularFile(const NativeString& path) override { return real_.isRegularFile(path); }
+    FileResult readAtMost(const NativeString& path, std::size_t limit,
+                          std::string& bytes) override {
+        step();
+        return real_.readAtMost(path, limit, bytes);
+    }
+    FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
+        step();
+        return real_.checkRewritable(path, carried);
+    }
+    FileResult createNew(const NativeString& path, CarriedAttributes carried,
+                         std::unique_ptr<WritableFile>& file) override {
+        step();
+        std::unique_ptr<WritableFile> realFile;
+        FileResult error = real_.createNew(path, carried, realFile);
+        if (!error) {
+            file = std::make_unique<CountedFile>(*this, std::move(realFile));
+        }
+        return error;
+    }
+    FileResult replace(const NativeString& source, const NativeString& target) override {
+        const bool actsNow = step();
+        if (busyTriesLeft_ != 0) {
+            --busyTriesLeft_;
+            return FileError{FileOp::Replace, target, testing_support::kBusyCode};
+        }
+        FileResult error = real_.replace(source, target);
+        actedInTheGap_ = actedInTheGap_ || (actsNow && !error);
+        return error;
+    }
+    void remove(const NativeString& path) override { real_.remove(path); }
+    void pauseWhileBusy() override {
+        step();
+        if (std::exchange(writesWhileHolding_, false)) {
+            writeFile(descriptor_, *action_.leaves);
+        }
+    }
+
+  private:
+    class CountedFile final : public WritableFile {
+      public:
+        CountedFile(AnotherProgram& program, std::unique_ptr<WritableFile> real)
+            : program_(program), real_(std::move(real)) {}
+        const NativeString& path() const override { return real_->path(); }
+        FileResult write(std::string_view bytes) override {
+            program_.step();
+            return real_->write(bytes);
+        }
+        FileResult flush() override {
+            program_.step();
+            return real_->flush();
+        }
+        FileResult close() override {
+            program_.step();
+            return real_->close();
+        }
+
+      private:
+        AnotherProgram& program_;
+        std::unique_ptr<WritableFile> real_;
+    };
+
+    // True at the step where the other program acts.
+    bool step() {
+        if (descriptor_.empty() || steps_++ != actAt_) {
+            return false;
+        }
+        if (action_.busyTries != 0) {
+            busyTriesLeft_ = action_.busyTries;
+            writesWhileHolding_ = true;
+        } else if (!action_.leaves) {
+            std::filesystem::remove(descriptor_);
+        } else if (action_.byRename) {
+            const NativeString other = descriptor_ + nativeFromAscii(".other");
+            writeFile(other, *action_.leaves);
+            std::filesystem::rename(other, descriptor_);
+        } else {
+            writeFile(descriptor_, *action_.leaves);
+        }
+        return true;
+    }
+
+    FileSystem& real_ = platformFileSystem();
+    const OtherProgramCase& action_;
+    int actAt_;
+    NativeString descriptor_;  // empty until start-up is over
+    int steps_ = 0;
+    int busyTriesLeft_ = 0;
+    bool writesWhileHolding_ = false;
+    bool actedInTheGap_ = false;
+};
+
+class OtherProgramAtEveryStep : public ::testing::TestWithParam<OtherProgramCase> {};
+
+TEST_P(OtherProgramAtEveryStep, LosesNoChangeAndShowsATrueBox) {
+    const OtherProgramCase& c = GetParam();
+    const auto deactivate = [&](AnotherProgram& files, QoxGame& qox) {
+        frmMain form = qox.form(files);
+        EXPECT_TRUE(form.Form_Load());
+        files.startCounting(qox.game.descriptor().native());
+        return form.cmdOhne_Click();
+    };
+    const OtherProgramCase nothing{"Nothing", std::string(kDescriptor)};
+    AnotherProgram counter(nothing, -1);
+    QoxGame alone;
+    ASSERT_TRUE(deactivate(counter, alone));
+    ASSERT_GE(counter.steps(), 8) << "read, create, write, flush, close, look, replace at least";
+
+    for (int step = 0; step < counter.steps(); ++step) {
+        SCOPED_TRACE("the other program acts at step " + std::to_string(step));
+        QoxGame qox;
+        AnotherProgram files(c, step);
+        const bool succeeded = deactivate(files, qox);
+        std::optional<std::string> expected = c.saved ? c.saved : c.leaves;
+        if (files.actedInTheGap()) {
+            expected = std::string(kDeactivated);  // its change is the one that can be lost
+        }
+        EXPECT_EQ(succeeded, files.actedInTheGap() || c.saved.has_value());
+        EXPECT_EQ(qox.boxes.shown.size(), 1u);
+        using Folder = std::map<std::string, std::string>;
+        const Folder folder = expected ? Folder{{"liblist.gam", *expected}} : Folder{};
+        EXPECT_EQ(snapshot(qox.game.dir.path()), folder) << "nothing lost, nothing left behind";
+    }
+}
+
+const std::string kInPlace =
+    "game \"QOY\"\r\ngamedll \"dlls\\hl.dll\"\r\ngamedll_linux \"dlls/qox.so\"\r\n";
+const std::string kInPlaceSaved =
+    "game \"QOY\"\r\ngamedll_linux \"dlls/qox.so\"\r\ngamedll \"dlls\\hl.dll\"\r\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Actions, OtherProgramAtEveryStep,
+    ::testing::Values(
+        OtherProgramCase{"AByteChangedInPlace", kInPlace, false, 0, kInPlaceSaved},
+        OtherProgramCase{"Longer", std::string(kDescriptor) + "version \"1.1\"\r\n", false, 0,
+                         "game \"QOX\"\r\ngamedll_linux \"dlls/qox.so\"\r\nversion \"1.1\"\r\n" + kNormalLibraryLine},
+        OtherProgramCase{"ShorterToItsStart", "game \"QOX\"\r\n", false, 0, "game \"QOX\"\r\n" + kNormalLibraryLine},
+        OtherProgramCase{"Deleted", std::nullopt},
+        OtherProgramCase{"ReplacedByAnother", kOtherEdit, true, 0, kOtherEdit + kNormalLibraryLine},
+        OtherProgramCase{"HeldForAMomentAndChangedMeanwhile", kInPlace, false, 3, kInPlaceSaved},
+        OtherProgramCase{"HeldForLong", std::string(kDescriptor), false, -1}),
     testing_support::caseName);
 // clang-format on
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "case_name.h"
+#include "held_file_win.h"
 #include "platform_files.h"
 #include "run_program.h"
 #include "temp_dir.h"
@@ -156,6 +157,9 @@ struct CommandCase {
     bool closeWhileBoxIsUp = false;  // instead of pressing OK
     std::u8string_view folders;      // the game directory below the temporary folder
     bool swapcfgWhileOpen = false;   // "swapcfg 1" on the game directory before the action
+    // Another process holds liblist.gam open for writing, sharing all but deletion, and
+    // writes this into it while Velmora tries to put its temporary file in its place.
+    std::string_view changedWhileHeld;
 };
 
 void perform(Action action, HWND window) {
@@ -197,6 +201,11 @@ void perform(Action action, HWND window) {
     }
 }
 
+// The holder writes its change this long after Velmora's temporary file appears, when
+// Velmora has found the file held and is trying its replace again, and lets go as long
+// after that: well within the second Velmora keeps trying.
+constexpr int kHeldAfterChangeMs = 200;
+
 class WindowCommand : public ::testing::TestWithParam<CommandCase> {};
 
 TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
@@ -212,6 +221,12 @@ TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
         testing_support::runProgram(testing_support::siblingExecutable("swapcfg"),
                                     {L"1", game.dir.native() + L"\\"});
     }
+    const TempDir changes("change");
+    std::optional<testing_support::HeldFile> holder;
+    if (!c.changedWhileHeld.empty()) {
+        testing_support::writeFile(changes / "liblist.gam", c.changedWhileHeld);
+        holder.emplace(game.dir / "liblist.gam", kHeldAfterChangeMs, changes / "liblist.gam");
+    }
 
     perform(c.action, window);
     if (c.box) {
@@ -225,6 +240,7 @@ TEST_P(WindowCommand, ReportsTheOutcomeWritesTheDescriptorAndEnds) {
         }
     }
     EXPECT_EQ(program.waitForExit(), c.exitCode);
+    holder.reset();
     EXPECT_EQ(game.descriptor(), c.expectedDescriptor);
     EXPECT_EQ(snapshot(game.dir).size(),
               c.files.size() + 1 + (c.files.contains("dlls/qox_bot.dll") ? 1 : 0))
@@ -272,6 +288,17 @@ INSTANTIATE_TEST_SUITE_P(
                     false,
                     {},
                     true},
+        CommandCase{"DeactivateKeepsAChangeWrittenWhileTheFileIsHeld",
+                    kWithBots,
+                    false,
+                    Action::ClickDeactivate,
+                    kDeactivatedBox,
+                    "game \"edited\"\r\ngamedll \"dlls\\hl.dll\"\r\n",
+                    0,
+                    false,
+                    {},
+                    false,
+                    "game \"edited\"\r\ngamedll \"dlls\\qox_bot.dll\"\r\n"},
         CommandCase{"ActivateInAFolderOutsideAscii", kWithBots, false, Action::ClickActivate,
                     kActivatedBox, kActivated, 0, false,
                     u8"Spiele \u00e4\u00f6\u00fc/\u0418\u0433\u0440\u044b/\u6e38\u620f/qox"},

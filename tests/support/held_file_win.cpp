@@ -16,9 +16,18 @@ constexpr DWORD kLettingGoTimeoutMs = 30000;
 }  // namespace
 
 HeldFile::HeldFile(const std::filesystem::path& path, int milliseconds) {
+    start(path, std::to_wstring(milliseconds));
+}
+
+HeldFile::HeldFile(const std::filesystem::path& path, int milliseconds,
+                   const std::filesystem::path& change) {
+    start(path, std::to_wstring(milliseconds) + L" \"" + change.native() + L"\"");
+}
+
+void HeldFile::start(const std::filesystem::path& path, std::wstring arguments) {
     const std::filesystem::path program = siblingExecutable("hold_file");
-    std::wstring commandLine = L"\"" + program.native() + L"\" \"" + path.native() + L"\" " +
-                               std::to_wstring(milliseconds);
+    std::wstring commandLine =
+        L"\"" + program.native() + L"\" \"" + path.native() + L"\" " + std::move(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};

@@ -1,5 +1,6 @@
-// hold_file.exe holding a file open without sharing, from a process of its own, as a game, a
-// virus scanner or a backup tool might.
+// hold_file.exe holding a file open from a process of its own: without sharing, as a game, a
+// virus scanner or a backup tool might, or sharing all but deletion while it writes a change,
+// as an editor or a sync tool that saves in place might.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +13,10 @@ class HeldFile {
   public:
     // Returns once hold_file.exe holds `path`; it lets go by itself after `milliseconds`.
     HeldFile(const std::filesystem::path& path, int milliseconds);
+    // Holds it for writing; `milliseconds` after a temporary file `path`.*.tmp appears,
+    // writes the bytes of `change` (a file) into it, and lets go `milliseconds` after that.
+    HeldFile(const std::filesystem::path& path, int milliseconds,
+             const std::filesystem::path& change);
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;
     HeldFile(HeldFile&&) = delete;
@@ -23,6 +28,8 @@ class HeldFile {
     void letGo();
 
   private:
+    void start(const std::filesystem::path& path, std::wstring arguments);
+
     velmora::UniqueHandle process_;
 };
 

@@ -30,6 +30,10 @@ class FileLock {
 std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path);
 inline constexpr const char* kCannotLock = "locking a file against changes needs root here";
 
+// The code a replace fails with while another program holds its target: ERROR_ACCESS_DENIED
+// from MoveFileExW on Windows, EBUSY on Linux.
+extern const int kBusyCode;
+
 // The path in a form the test's own file calls accept at any length: "\\?\" before an
 // absolute Windows path, the path itself on Linux.
 std::filesystem::path anyLengthForm(const std::filesystem::path& path);

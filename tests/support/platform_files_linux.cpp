@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform_files.h"
 #include "unique_fd_linux.h"
 
@@ -34,6 +36,8 @@ class ImmutableLock final : public FileLock {
 };
 
 }  // namespace
+
+const int kBusyCode = EBUSY;
 
 void makeReadOnly(const std::filesystem::path& path) {
     ::chmod(path.c_str(), 0444);

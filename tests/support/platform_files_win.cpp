@@ -62,6 +62,8 @@ std::unique_ptr<FileLock> lockAgainstChanges(const std::filesystem::path& path) 
     return std::make_unique<HeldByAnotherProcess>(path);
 }
 
+const int kBusyCode = ERROR_ACCESS_DENIED;
+
 std::vector<std::filesystem::path> otherTemporaryFolders() {
     std::vector<std::filesystem::path> folders;
     for (const wchar_t* variable : {L"PUBLIC", L"SystemRoot"}) {
