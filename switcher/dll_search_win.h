@@ -8,7 +8,9 @@ namespace swapcfg {
 // it uses on its behalf, comes from System32 only.
 // Windows would otherwise look in the program's own folder first: the game folder, which
 // fills with downloaded files, so that a DLL put there under a system DLL's name would run
-// as part of this program. The first call of the program, before anything that may load one.
+// as part of this program. The first call of the program, before anything that may load one;
+// it cannot limit the imports Windows resolves before the program starts, so the program
+// imports only KnownDLLs, which always come from System32 (scripts/check-executables).
 // False where Windows lacks the call (Windows 7 without update KB2533623): the search stays
 // as it was.
 bool loadDllsFromSystem32Only();

@@ -1,5 +1,7 @@
 #include "window_driver_win.h"
 
+#include <tlhelp32.h>
+
 #include <array>
 #include <chrono>
 #include <stdexcept>
@@ -72,11 +74,16 @@ void sendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
 
 }  // namespace
 
-RunningProgram::RunningProgram(const std::filesystem::path& executable) {
+RunningProgram::RunningProgram(const std::filesystem::path& executable,
+                               std::optional<WORD> showCommand) {
     std::wstring commandLine = L"\"" + executable.native() + L"\"";
     const std::wstring directory = executable.parent_path().native();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                           nullptr, directory.c_str(), &startup, &process)) {
@@ -114,6 +121,20 @@ std::optional<DWORD> RunningProgram::waitForExit() const {
     DWORD code = 0;
     ::GetExitCodeProcess(process_.get(), &code);
     return code;
+}
+
+std::filesystem::path RunningProgram::loadedModule(const std::wstring& name) const {
+    const velmora::UniqueHandle modules(
+        ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, processId_));
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = ::Module32FirstW(modules.get(), &module); more;
+         more = ::Module32NextW(modules.get(), &module)) {
+        if (::lstrcmpiW(module.szModule, name.c_str()) == 0) {
+            return module.szExePath;
+        }
+    }
+    return {};
 }
 
 std::wstring textOf(HWND window) {

@@ -21,8 +21,11 @@ struct BoxContent {
 
 class RunningProgram {
   public:
-    // Starts the program with its own directory as the working directory.
-    explicit RunningProgram(const std::filesystem::path& executable);
+    // Starts the program with its own directory as the working directory; with
+    // `showCommand`, as a shortcut whose "Run" setting asks for it (SW_SHOWMINNOACTIVE for
+    // "Minimized").
+    explicit RunningProgram(const std::filesystem::path& executable,
+                            std::optional<WORD> showCommand = std::nullopt);
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
     ~RunningProgram();  // ends the program if a test left it running
@@ -38,6 +41,10 @@ class RunningProgram {
     std::optional<DWORD> waitForExit() const;
 
     DWORD threadId() const { return threadId_; }
+
+    // Where the program loaded the DLL `name` (such as L"comctl32.dll") from; empty if it has
+    // not loaded it.
+    std::filesystem::path loadedModule(const std::wstring& name) const;
 
   private:
     velmora::UniqueHandle process_;
