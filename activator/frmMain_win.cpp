@@ -159,15 +159,30 @@ LRESULT onCommand(WindowState& state, int id, int notification) {
     }
 }
 
+// The button that had the focus when the window was last active, or the first one.
+void restoreFocus(const WindowState& state) {
+    ::SetFocus(state.focusWhenInactive != nullptr ? state.focusWhenInactive : state.buttons[0]);
+}
+
 LRESULT onActivate(WindowState& state, WPARAM activation) {
     // Keep the keyboard focus on the button that had it when the window comes back.
     if (LOWORD(activation) == WA_INACTIVE) {
         state.focusWhenInactive = ::GetFocus();
         return 0;
     }
-    const HWND focus =
-        state.focusWhenInactive != nullptr ? state.focusWhenInactive : state.buttons[0];
-    ::SetFocus(focus);
+    // A minimized window gets no focus (as DefWindowProc does it), so that a key pressed then
+    // reaches no button the user cannot see; onSize gives it once the window is restored.
+    if (HIWORD(activation) != 0) {
+        return 0;
+    }
+    restoreFocus(state);
+    return 0;
+}
+
+LRESULT onSize(const WindowState& state, WPARAM kind) {
+    if (kind == SIZE_RESTORED && ::GetActiveWindow() == state.window && ::GetFocus() == nullptr) {
+        restoreFocus(state);
+    }
     return 0;
 }
 
@@ -195,6 +210,8 @@ LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             return onCommand(*state, LOWORD(wParam), HIWORD(wParam));
         case WM_ACTIVATE:
             return onActivate(*state, wParam);
+        case WM_SIZE:
+            return onSize(*state, wParam);
         case WM_DPICHANGED:
             return onDpiChanged(*state, wParam, *reinterpret_cast<const RECT*>(lParam));
         case WM_DESTROY:
@@ -230,8 +247,9 @@ bool runMessageLoop(HWND window) {
         if (got == -1) {
             return false;
         }
-        // Gives the window a dialog's keyboard: Tab, Enter, Esc and the Alt access keys.
-        if (::IsWindow(window) && ::IsDialogMessageW(window, &message)) {
+        // Gives the window a dialog's keyboard: Tab, Enter, Esc and the Alt access keys; not
+        // while it is minimized, when no button can be seen.
+        if (::IsWindow(window) && !::IsIconic(window) && ::IsDialogMessageW(window, &message)) {
             continue;
         }
         ::TranslateMessage(&message);
@@ -268,7 +286,9 @@ int runFrmMain(HINSTANCE instance, frmMain& form, WindowMessageBoxes& boxes, int
     }
     ::ShowWindow(window, showCommand);
     ::UpdateWindow(window);
-    ::SetFocus(state.buttons[0]);
+    if (!::IsIconic(window)) {
+        ::SetFocus(state.buttons[0]);
+    }
     return runMessageLoop(window) ? state.exitCode : 1;
 }
 

@@ -372,10 +372,53 @@ TEST(Window, HasTheCaptionSizeButtonsAndTabOrderOfItsDesign) {
     EXPECT_EQ(e2e::focusOf(program.threadId()), first);
     const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "fixed size";
+    // Common Controls 6, as the manifest asks, though loaded by name after the program starts.
+    EXPECT_NE(program.loadedModule(L"comctl32.dll")
+                  .wstring()
+                  .find(L"common-controls_6595b64144ccf1df_6."),
+              std::wstring::npos)
+        << program.loadedModule(L"comctl32.dll");
 
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.waitForExit(), 0u);
     EXPECT_EQ(game.descriptor(), kDescriptor);
 }
+
+struct MinimizedCase {
+    const char* name;
+    WORD showCommand;
+};
+
+class StartedMinimized : public ::testing::TestWithParam<MinimizedCase> {};
+
+// No key reaches a button the user cannot see.
+TEST_P(StartedMinimized, TakesNoKeyUntilRestored) {
+    Game game("qox", kWithBots);
+    e2e::RunningProgram program(game.program, GetParam().showCommand);
+    const HWND window = program.waitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(::IsIconic(window));
+    e2e::bringToFront(window);
+    e2e::typeKey(VK_RETURN);
+    e2e::typeAltKey(L'A');
+    ::Sleep(300);  // long enough for a box to open, had a key pressed a button
+    EXPECT_EQ(program.findWindow(L"#32770"), nullptr);
+    EXPECT_EQ(game.descriptor(), kDescriptor);
+
+    ::PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    const HWND first = ::GetWindow(window, GW_CHILD);
+    for (int waited = 0; waited < 2000 && e2e::focusOf(program.threadId()) != first; waited += 20) {
+        ::Sleep(20);
+    }
+    EXPECT_EQ(e2e::focusOf(program.threadId()), first);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.waitForExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartedMinimized,
+                         ::testing::Values(MinimizedCase{"FromAShortcutSetToRunMinimized",
+                                                         SW_SHOWMINNOACTIVE},
+                                           MinimizedCase{"AndActive", SW_SHOWMINIMIZED}),
+                         testing_support::caseName);
 
 }  // namespace
