@@ -76,7 +76,8 @@ FileSystem& platformFileSystem();
 // True when a failed createNew's code means that something already has the name.
 bool isNameTaken(int code);
 
-// True when a failed replace's code means that another program holds the file for now.
+// True when a failed open, delete or replace has this code because another program holds
+// the file for now.
 bool isBusy(int code);
 
 std::uint32_t currentProcessId();

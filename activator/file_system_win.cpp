@@ -25,20 +25,30 @@ constexpr DWORD kBusyRetryPauseMs = 50;
 // "An operation is not supported on a directory"; older SDK headers lack its name.
 constexpr DWORD kErrorDirectoryNotSupported = 336;
 
-// Calls `attempt` (which returns true on success) until it succeeds, fails for a reason
-// other than a busy file, or the retries are used up. Returns the last error code, or 0.
-template <typename Attempt>
-DWORD retryWhileBusy(Attempt attempt) {
+// Calls `attempt` (which returns true on success) until it succeeds, fails with a code that
+// `busy` does not count, or the retries are used up. Returns the last error code, or 0.
+template <typename Busy, typename Attempt>
+DWORD retryWhile(Busy busy, Attempt attempt) {
     for (int tries = 0;; ++tries) {
         if (attempt()) {
             return ERROR_SUCCESS;
         }
         const DWORD code = ::GetLastError();
-        if (!isBusy(static_cast<int>(code)) || tries == kBusyRetries) {
+        if (!busy(code) || tries == kBusyRetries) {
             return code;
         }
         ::Sleep(kBusyRetryPauseMs);
     }
+}
+
+// Another program holds the file open, or is deleting it.
+bool isHeld(DWORD code) {
+    return isBusy(static_cast<int>(code));
+}
+
+// Another program has locked the range being read (LockFileEx); CreateFileW never says so.
+bool isLocked(DWORD code) {
+    return code == ERROR_LOCK_VIOLATION;
 }
 
 FileError errorFrom(FileOp op, const NativeString& path, DWORD code = ::GetLastError()) {
@@ -101,7 +111,7 @@ class WinFileSystem final : public FileSystem {
                           std::string& bytes) override {
         UniqueHandle file;
         const NativeString longPath = longPathForm(path);
-        const DWORD openError = retryWhileBusy([&] {
+        const DWORD openError = retryWhile(isHeld, [&] {
             file.reset(::CreateFileW(longPath.c_str(), GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -115,8 +125,11 @@ class WinFileSystem final : public FileSystem {
         while (bytes.size() < limit) {
             const auto wanted = static_cast<DWORD>(std::min(buffer.size(), limit - bytes.size()));
             DWORD got = 0;
-            if (!::ReadFile(file.get(), buffer.data(), wanted, &got, nullptr)) {
-                return errorFrom(FileOp::Read, path);
+            const DWORD readError = retryWhile(isLocked, [&] {
+                return ::ReadFile(file.get(), buffer.data(), wanted, &got, nullptr) != FALSE;
+            });
+            if (readError != ERROR_SUCCESS) {
+                return errorFrom(FileOp::Read, path, readError);
             }
             if (got == 0) {
                 break;
@@ -127,7 +140,9 @@ class WinFileSystem final : public FileSystem {
     }
 
     FileResult checkRewritable(const NativeString& path, CarriedAttributes& carried) override {
-        const DWORD attributes = ::GetFileAttributesW(longPathForm(path).c_str());
+        // Named, so that it lives on while GetLastError is read.
+        const NativeString longPath = longPathForm(path);
+        const DWORD attributes = ::GetFileAttributesW(longPath.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             return errorFrom(FileOp::CheckRewritable, path);
         }
@@ -145,8 +160,9 @@ class WinFileSystem final : public FileSystem {
     FileResult createNew(const NativeString& path, CarriedAttributes carried,
                          std::unique_ptr<WritableFile>& file) override {
         const DWORD attributes = carried.bits != 0 ? carried.bits : FILE_ATTRIBUTE_NORMAL;
-        UniqueHandle handle(::CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_NEW, attributes, nullptr));
+        const NativeString longPath = longPathForm(path);
+        UniqueHandle handle(::CreateFileW(longPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          attributes, nullptr));
         if (!handle.valid()) {
             return errorFrom(FileOp::CreateNew, path);
         }
@@ -175,7 +191,13 @@ class WinFileSystem final : public FileSystem {
         return std::nullopt;
     }
 
-    void remove(const NativeString& path) override { ::DeleteFileW(longPathForm(path).c_str()); }
+    // Another program (a virus scanner) may hold the new file for a moment, and keep it from
+    // being deleted: retried as a busy read is. A name it still holds stays "pending
+    // deletion" and cannot be reused (Closing and Deleting Files): see isNameTaken.
+    void remove(const NativeString& path) override {
+        const NativeString longPath = longPathForm(path);
+        retryWhile(isHeld, [&] { return ::DeleteFileW(longPath.c_str()) != FALSE; });
+    }
 
     void pauseWhileBusy() override { ::Sleep(kBusyRetryPauseMs); }
 };
@@ -195,13 +217,17 @@ FileSystem& platformFileSystem() {
 // about a second instead of at once.
 bool isBusy(int code) {
     const auto error = static_cast<DWORD>(code);
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_ACCESS_DENIED;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
+// ERROR_ACCESS_DENIED too: CreateFileW gives it for a name that is still being deleted,
+// which "cannot be reused" until the last handle to it is closed (Closing and Deleting
+// Files), such as a temporary file of an earlier try that a virus scanner holds. In a
+// folder that refuses new files every name fails alike, and the last failure is reported.
 bool isNameTaken(int code) {
     const auto error = static_cast<DWORD>(code);
-    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+           error == ERROR_ACCESS_DENIED;
 }
 
 std::uint32_t currentProcessId() {

@@ -16,8 +16,10 @@
 
 namespace {
 
+// Owned by the program's window where one is active, as every other box is: it stays in front
+// of the window, and the window takes no click while it is up.
 [[noreturn]] void outOfMemory() {
-    ::MessageBoxW(nullptr, L"The program ran out of memory and exits now.", L"Error",
+    ::MessageBoxW(::GetActiveWindow(), L"The program ran out of memory and exits now.", L"Error",
                   MB_OK | MB_ICONERROR);
     ::ExitProcess(3);
 }
