@@ -26,6 +26,15 @@ std::wstring currentDirectory() {
     return directory;
 }
 
+// A folder nested past MAX_PATH characters below the drive or share that `root` names.
+std::wstring deep(const std::wstring& root) {
+    std::wstring path = root;
+    for (int level = 0; level < 20; ++level) {
+        path += L"folder-0123456789\\";
+    }
+    return path;
+}
+
 class LongPathForm : public ::testing::TestWithParam<LongPathCase> {};
 
 TEST_P(LongPathForm, IsAbsoluteResolvedAndPrefixed) {
@@ -48,6 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         LongPathCase{"Device", L"\\\\.\\pipe\\liblist.bak", L"\\\\.\\pipe\\liblist.bak"},
         LongPathCase{"ForwardSlashes", L"C:/Games/qox/liblist.gam", L"\\\\?\\C:\\Games\\qox\\liblist.gam"},
         LongPathCase{"DotDot", L"C:\\Games\\other\\..\\qox\\.\\liblist.gam", L"\\\\?\\C:\\Games\\qox\\liblist.gam"},
+        LongPathCase{"DeepFolder", deep(L"C:\\") + L"qox/liblist.gam", L"\\\\?\\" + deep(L"C:\\") + L"qox\\liblist.gam"},
+        LongPathCase{"DeepFolderOnAShare", deep(L"//server/games/") + L"liblist.gam", L"\\\\?\\UNC\\" + deep(L"server\\games\\") + L"liblist.gam"},
         LongPathCase{"TrailingDot", L"C:\\Games\\qox\\liblist.gam.", L"\\\\?\\C:\\Games\\qox\\liblist.gam"}),
     testing_support::caseName);
 // clang-format on
