@@ -53,8 +53,9 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     const std::wstring marker = std::wstring(argv[1]) + L".held";
-    velmora::UniqueHandle(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for deletion: the test deletes it as soon as it sees it, maybe before it is closed.
+    velmora::UniqueHandle(::CreateFileW(marker.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (changes) {
         for (DWORD waited = 0; !temporaryFileBeside(argv[1]); waited += kPollMs) {
             if (waited > kWaitForTemporaryMs) {
