@@ -49,16 +49,28 @@ class FileOps {
     // True when something, of any kind, has the name.
     virtual bool exists(const NativeString& name) = 0;
 
-    // The test-open of a backup, which asks whether a restore can take it back: true when
-    // `name` is a regular file on a disk that opens for reading and, where the system lets it
-    // ask, for the move. Never waits for a writer, and never takes a directory, a pipe or a
-    // device for a backup. Each platform asks for what it can:
-    // - Windows opens it for reading and deletion, as a move needs: a backup that another
+    // The test-open of a backup or a bot variant, which asks whether a restore or an install
+    // can move it: true when `name` is a regular file on a disk that opens for reading and,
+    // where the system lets it ask, for the move. Never waits for a writer, and never takes a
+    // directory, a pipe or a device for a file to move. Each platform asks for what it can:
+    // - Windows opens it for reading and deletion, as a move needs: a file that another
     //   program holds open without FILE_SHARE_DELETE fails (after the wait for a busy file),
-    //   so it is skipped rather than found immovable part way through a restore;
+    //   so it is skipped rather than found immovable part way through;
     // - Linux opens it for reading only: a file that cannot be moved (the immutable flag, a
-    //   folder without write permission) passes, and the restore finds out when it moves it.
-    virtual bool isRestorableBackup(const NativeString& name) = 0;
+    //   folder without write permission) passes, and the run finds out when it moves it.
+    virtual bool isMovableFile(const NativeString& name) = 0;
+
+    // Creates an empty file at `name`; false where the name is taken or the file cannot be
+    // made.
+    virtual bool createEmptyFile(const NativeString& name) = 0;
+
+    // Removes `name` if it is an empty regular file, the only kind swapcfg ever removes.
+    virtual void removeEmptyFile(const NativeString& name) = 0;
+
+    // Where `name` and `other` are two names of one file (as a move by a link and an unlink,
+    // stopped between the two, leaves it), removes the name `name` and returns true. Where a
+    // move is one step (Windows), there are never two names to find.
+    virtual bool dropSecondName(const NativeString& name, const NativeString& other) = 0;
 
     // `prefix` with the separator that makes it the start of the names inside the folder it
     // names. Nothing where it names no folder, or already ends as a folder's name does: in a

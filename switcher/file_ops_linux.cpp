@@ -50,12 +50,35 @@ class LinuxFileOps final : public FileOps {
     // Looks before it opens, so that a directory, a FIFO or a device is never opened.
     // O_NONBLOCK keeps a FIFO that takes the name between the look and the open from holding
     // the open up; it then passes, and the restore moves it as it would the file.
-    bool isRestorableBackup(const NativeString& name) override {
+    bool isMovableFile(const NativeString& name) override {
         struct stat info {};
         if (::stat(name.c_str(), &info) != 0 || !isRegularFile(info)) {
             return false;
         }
         return static_cast<bool>(Fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)));
+    }
+
+    bool createEmptyFile(const NativeString& name) override {
+        return static_cast<bool>(
+            Fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)));
+    }
+
+    void removeEmptyFile(const NativeString& name) override {
+        struct stat info {};
+        if (::lstat(name.c_str(), &info) == 0 && isRegularFile(info) && info.st_size == 0) {
+            ::unlink(name.c_str());
+        }
+    }
+
+    bool dropSecondName(const NativeString& name, const NativeString& other) override {
+        struct stat named {};
+        struct stat otherNamed {};
+        if (::lstat(name.c_str(), &named) != 0 || ::lstat(other.c_str(), &otherNamed) != 0 ||
+            !isRegularFile(named) || named.st_dev != otherNamed.st_dev ||
+            named.st_ino != otherNamed.st_ino) {
+            return false;
+        }
+        return ::unlink(name.c_str()) == 0;
     }
 
     std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {

@@ -221,7 +221,7 @@ class WinFileOps final : public FileOps {
     // without FILE_SHARE_DELETE cannot be moved, and so is no backup to restore. Without
     // FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened; a pipe or a device that opens
     // is not a file on a disk.
-    bool isRestorableBackup(const NativeString& name) override {
+    bool isMovableFile(const NativeString& name) override {
         const NativeString longName = longPathForm(name);
         Handle file;
         retryWhileBusy([&] {
@@ -232,6 +232,26 @@ class WinFileOps final : public FileOps {
         });
         return file && ::GetFileType(file.get()) == FILE_TYPE_DISK;
     }
+
+    bool createEmptyFile(const NativeString& name) override {
+        return static_cast<bool>(
+            Handle(::CreateFileW(longPathForm(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr)));
+    }
+
+    void removeEmptyFile(const NativeString& name) override {
+        const NativeString longName = longPathForm(name);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(longName.c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || data.nFileSizeLow != 0 ||
+            data.nFileSizeHigh != 0) {
+            return;
+        }
+        retryWhileBusy([&] { return ::DeleteFileW(longName.c_str()) != FALSE; });
+    }
+
+    // MoveFileExW moves in one step.
+    bool dropSecondName(const NativeString&, const NativeString&) override { return false; }
 
     std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
         if (prefix.empty() || endsAsAFolder(prefix)) {

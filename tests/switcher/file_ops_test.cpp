@@ -31,7 +31,7 @@ TEST_P(IsRestorableBackup, AcceptsOnlyARegularFile) {
     testing_support::TempDir dir("open");
     const fs::path backup = dir / "game.bak";
     GetParam().make(backup);
-    EXPECT_EQ(platformFileOps().isRestorableBackup(backup.native()), GetParam().opens);
+    EXPECT_EQ(platformFileOps().isMovableFile(backup.native()), GetParam().opens);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,6 +43,46 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"Directory", [](const fs::path& p) { fs::create_directory(p); }, false},
         OpenCase{"Nothing", [](const fs::path&) {}, false}),
     testing_support::caseName);
+
+// Moves on Linux can leave one file under two names; on Windows a move is one step.
+constexpr bool kLinux = fs::path::preferred_separator == '/';
+
+struct RemoveCase {
+    const char* name;
+    void (*make)(const fs::path& first, const fs::path& second);
+    bool byDroppingASecondName;  // else as a record
+    bool removed;
+};
+
+class RemovesOnly : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(RemovesOnly, AnEmptyRecordOrASecondNameOfOneFile) {
+    testing_support::TempDir dir("remove");
+    const fs::path first = dir / "game.cfg";
+    const fs::path second = dir / "game.bak";
+    testing_support::writeFile(first, "x");
+    GetParam().make(first, second);
+    if (GetParam().byDroppingASecondName) {
+        EXPECT_EQ(platformFileOps().dropSecondName(second.native(), first.native()),
+                  GetParam().removed);
+    } else {
+        platformFileOps().removeEmptyFile(second.native());
+    }
+    EXPECT_EQ(fs::exists(second), !GetParam().removed);
+    EXPECT_EQ(testing_support::readFile(first), "x");
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RemovesOnly,
+    ::testing::Values(
+        RemoveCase{"EmptyRecord", [](const fs::path&, const fs::path& s) { testing_support::writeFile(s, ""); }, false, true},
+        RemoveCase{"RecordThatHoldsSomething", [](const fs::path&, const fs::path& s) { testing_support::writeFile(s, "y"); }, false, false},
+        RemoveCase{"FolderNamedAsARecord", [](const fs::path&, const fs::path& s) { fs::create_directory(s); }, false, false},
+        RemoveCase{"SecondNameOfOneFile", [](const fs::path& f, const fs::path& s) { fs::create_hard_link(f, s); }, true, kLinux},
+        RemoveCase{"AnotherFileAlike", [](const fs::path&, const fs::path& s) { testing_support::writeFile(s, "x"); }, true, false}),
+    testing_support::caseName);
+// clang-format on
 
 struct FolderCase {
     const char* name;

@@ -19,7 +19,7 @@ TEST(IsRestorableBackup, RefusesAFifoAtOnce) {
     const auto fifo = dir / "liblist.bak";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     auto opens = std::async(std::launch::async,
-                            [&] { return platformFileOps().isRestorableBackup(fifo.native()); });
+                            [&] { return platformFileOps().isMovableFile(fifo.native()); });
     if (opens.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
         // Let the blocked open go on, so that the test can end.
         const velmora::UniqueFd writer(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));

@@ -17,7 +17,7 @@ TEST(IsRestorableBackup, RefusesANamedPipe) {
     const velmora::UniqueHandle server(::CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND,
                                                           PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr));
     ASSERT_TRUE(server);
-    EXPECT_FALSE(platformFileOps().isRestorableBackup(pipe));
+    EXPECT_FALSE(platformFileOps().isMovableFile(pipe));
 }
 
 }  // namespace

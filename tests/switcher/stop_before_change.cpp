@@ -10,21 +10,28 @@ namespace swapcfg {
 namespace {
 
 // Passes every operation on to the platform's; ends the process right before the change
-// numbered `endBefore`. Renames are the only changes swapcfg makes.
+// numbered `endBefore`: a rename, or the making or removing of a file.
 class EndingFileOps final : public FileOps {
   public:
     explicit EndingFileOps(long endBefore) : endBefore_(endBefore) {}
 
     RenameResult renameNoReplace(const NativeString& from, const NativeString& to) override {
-        if (++changes_ == endBefore_) {
-            std::_Exit(kEndedBeforeTheChange);  // no clean-up of any kind, as when killed
-        }
+        change();
         return files_.renameNoReplace(from, to);
     }
-    bool exists(const NativeString& name) override { return files_.exists(name); }
-    bool isRestorableBackup(const NativeString& name) override {
-        return files_.isRestorableBackup(name);
+    bool createEmptyFile(const NativeString& name) override {
+        change();
+        return files_.createEmptyFile(name);
     }
+    void removeEmptyFile(const NativeString& name) override {
+        change();
+        files_.removeEmptyFile(name);
+    }
+    bool dropSecondName(const NativeString& name, const NativeString& other) override {
+        return files_.dropSecondName(name, other);  // changes only what a stopped run left
+    }
+    bool exists(const NativeString& name) override { return files_.exists(name); }
+    bool isMovableFile(const NativeString& name) override { return files_.isMovableFile(name); }
     std::optional<NativeString> withFolderSeparator(const NativeString& prefix) override {
         return files_.withFolderSeparator(prefix);
     }
@@ -34,6 +41,12 @@ class EndingFileOps final : public FileOps {
     }
 
   private:
+    void change() {
+        if (++changes_ == endBefore_) {
+            std::_Exit(kEndedBeforeTheChange);  // no clean-up of any kind, as when killed
+        }
+    }
+
     FileOps& files_ = platformFileOps();
     long endBefore_;
     long changes_ = 0;
