@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace swapcfg {
 
@@ -88,25 +89,135 @@ void installKeepingTheLiveFile(FileOps& files, const EntryNames& names) {
     }
 }
 
-void installEntry(FileOps& files, const FileSetEntry& entry, const EntryNames& names) {
-    if (entry.gameNeedsIt) {
-        installKeepingTheLiveFile(files, names);
+// What an install without a record does to the entry as it finds it.
+EntryChange plannedChange(FileOps& files, const FileSetEntry& entry, const EntryNames& names) {
+    const bool hasBotVariant = files.isMovableFile(names.botVariant);
+    if (!files.exists(names.live)) {
+        return hasBotVariant ? EntryChange::BotAdded : EntryChange::None;
+    }
+    // A backup that this install did not make stays as it is, and so does the live file.
+    if (files.exists(names.backup) || (entry.gameNeedsIt && !hasBotVariant)) {
+        return EntryChange::None;
+    }
+    return EntryChange::BackedUp;
+}
+
+// Carries out the entry's change from wherever an earlier, stopped run of it left off; where
+// it is done, nothing is left to do.
+void installEntry(FileOps& files, const FileSetEntry& entry, const EntryNames& names,
+                  EntryChange change) {
+    if (change == EntryChange::None) {
         return;
     }
-    files.renameNoReplace(names.live, names.backup);
-    files.renameNoReplace(names.botVariant, names.live);
+    if (change == EntryChange::BackedUp && files.exists(names.live) &&
+        !files.exists(names.backup)) {
+        if (entry.gameNeedsIt) {
+            if (files.isMovableFile(names.botVariant)) {
+                installKeepingTheLiveFile(files, names);
+            }
+            return;
+        }
+        files.renameNoReplace(names.live, names.backup);
+    }
+    if (!files.exists(names.live) && files.isMovableFile(names.botVariant)) {
+        files.renameNoReplace(names.botVariant, names.live);
+    }
 }
 
 // The live file makes way under a temporary name, so that nothing has gone before the
 // backup has moved in.
-void restoreEntry(FileOps& files, const EntryNames& names) {
-    if (!files.isRestorableBackup(names.backup)) {
+void restoreBackedUpEntry(FileOps& files, const EntryNames& names) {
+    if (!files.isMovableFile(names.backup)) {
         return;
     }
     const std::optional<NativeString> aside = setAside(files, names.live, names.live);
     files.renameNoReplace(names.backup, names.live);
     if (aside) {
         settle(files, names, *aside);
+    }
+}
+
+// The bot variant an install put in place goes back to its own name, or to a kept name
+// where that is taken; the live name stays empty, as it was before the install.
+void restoreAddedBotVariant(FileOps& files, const EntryNames& names) {
+    if (!files.exists(names.live)) {
+        return;
+    }
+    const std::optional<NativeString> aside = setAside(files, names.live, names.live);
+    if (aside && files.renameNoReplace(*aside, names.botVariant) == RenameResult::TargetTaken) {
+        keepUnderItsOwnName(files, names.live, *aside);
+    }
+}
+
+NativeString planDigits(const InstallPlan& plan) {
+    NativeString digits;
+    for (const EntryChange change : plan) {
+        digits += static_cast<NativeString::value_type>(change);
+    }
+    return digits;
+}
+
+// The plan of the record in the folder, if there is one.
+std::optional<InstallPlan> recordedPlan(FileOps& files, const NativeString& prefix) {
+    constexpr std::array<EntryChange, 3> kChanges = {EntryChange::None, EntryChange::BackedUp,
+                                                     EntryChange::BotAdded};
+    // Each entry's change is one digit of a number in base 3.
+    std::size_t combinations = 1;
+    for (std::size_t i = 0; i < kFileSet.size(); ++i) {
+        combinations *= kChanges.size();
+    }
+    InstallPlan plan{};
+    for (std::size_t combination = 0; combination < combinations; ++combination) {
+        std::size_t rest = combination;
+        for (EntryChange& change : plan) {
+            change = kChanges[rest % kChanges.size()];
+            rest /= kChanges.size();
+        }
+        if (files.exists(recordName(prefix, plan))) {
+            return plan;
+        }
+    }
+    return std::nullopt;
+}
+
+// A record is needed where the install changes anything, and where a backup is there that a
+// restore, finding no record, would take for one an install made.
+std::optional<InstallPlan> newPlan(FileOps& files, const NativeString& prefix) {
+    InstallPlan plan{};
+    bool needsRecord = false;
+    for (std::size_t i = 0; i < kFileSet.size(); ++i) {
+        const EntryNames names = namesOf(kFileSet[i], prefix);
+        plan[i] = plannedChange(files, kFileSet[i], names);
+        needsRecord = needsRecord || plan[i] != EntryChange::None || files.exists(names.backup);
+    }
+    if (!needsRecord || !files.createEmptyFile(recordName(prefix, plan))) {
+        return std::nullopt;
+    }
+    return plan;
+}
+
+// The names of one file that a stopped link-and-unlink move left: the later one goes.
+void dropSecondNames(FileOps& files, const EntryNames& names) {
+    std::vector<NativeString> present;
+    const auto look = [&](const NativeString& name) {
+        if (!files.exists(name)) {
+            return;
+        }
+        for (const NativeString& earlier : present) {
+            if (files.dropSecondName(name, earlier)) {
+                return;
+            }
+        }
+        present.push_back(name);
+    };
+    look(names.live);
+    look(names.backup);
+    look(names.botVariant);
+    for (int attempt = 0; attempt < kAsideNameTries; ++attempt) {
+        look(asideName(names.live, attempt));
+    }
+    for (int attempt = 0; attempt < kKeptNameTries; ++attempt) {
+        look(keptName(names.live, attempt));
     }
 }
 
@@ -131,21 +242,48 @@ bool namesAnyFileOfTheSet(FileOps& files, const NativeString& prefix) {
     return false;
 }
 
+NativeString recordName(const NativeString& prefix, const InstallPlan& plan) {
+    return joinedName(joinedName(prefix, "liblist.gam.swapcfg-") + planDigits(plan), ".installed");
+}
+
 void installBotVariants(FileOps& files, const NativeString& prefix) {
-    for (const FileSetEntry& entry : kFileSet) {
-        installEntry(files, entry, namesOf(entry, prefix));
+    std::optional<InstallPlan> plan = recordedPlan(files, prefix);
+    if (!plan) {
+        plan = newPlan(files, prefix);
+    }
+    if (!plan) {
+        return;
+    }
+    for (std::size_t i = 0; i < kFileSet.size(); ++i) {
+        installEntry(files, kFileSet[i], namesOf(kFileSet[i], prefix), (*plan)[i]);
     }
 }
 
+// The record goes only once every entry is restored: a restore that a locked file stopped
+// part way is finished by the next one, by the same plan.
 void restoreBackups(FileOps& files, const NativeString& prefix) {
-    for (const FileSetEntry& entry : kFileSet) {
-        restoreEntry(files, namesOf(entry, prefix));
+    const std::optional<InstallPlan> plan = recordedPlan(files, prefix);
+    bool restored = true;
+    for (std::size_t i = 0; i < kFileSet.size(); ++i) {
+        const EntryNames names = namesOf(kFileSet[i], prefix);
+        const EntryChange change = plan ? (*plan)[i] : EntryChange::BackedUp;
+        if (change == EntryChange::BackedUp) {
+            restoreBackedUpEntry(files, names);
+            restored = restored && !files.exists(names.backup);
+        } else if (change == EntryChange::BotAdded) {
+            restoreAddedBotVariant(files, names);
+            restored = restored && !files.exists(names.live);
+        }
+    }
+    if (plan && restored) {
+        files.removeEmptyFile(recordName(prefix, *plan));
     }
 }
 
 void mendKilledRun(FileOps& files, const NativeString& prefix) {
     for (const FileSetEntry& entry : kFileSet) {
         const EntryNames names = namesOf(entry, prefix);
+        dropSecondNames(files, names);
         for (int attempt = 0; attempt < kAsideNameTries; ++attempt) {
             const NativeString aside = asideName(names.live, attempt);
             if (files.exists(aside)) {

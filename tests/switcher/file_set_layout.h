@@ -12,7 +12,8 @@
 namespace file_set_layout {
 
 // Kept: the name a restore keeps a live file under when its bot variant's name is taken.
-enum Role { Live, Backup, Bot, Kept };
+// Record: an install's record, an empty file (once for the folder).
+enum Role { Live, Backup, Bot, Kept, Record };
 
 constexpr std::array<std::array<const char*, 4>, 4> kNames = {{
     {"liblist.gam", "liblist.bak", "liblist.bot", "liblist.gam.swapcfg-0.kept"},
@@ -31,7 +32,14 @@ struct Placement {
     Role name;
     Role content;
     unsigned entries = kEveryEntry;
+    const char* plan = nullptr;  // a Record's: one digit for each entry, as swapcfg names it
 };
+
+// The record of an install that left each entry as `plan` says: 0 alone, 1 backed up, 2 its
+// bot variant added.
+inline Placement record(const char* plan) {
+    return {Record, Record, kDescriptorEntry, plan};
+}
 using Layout = std::vector<Placement>;
 using Files = std::map<std::string, std::string>;
 
@@ -43,7 +51,9 @@ inline Files filesFor(const Layout& layout, const std::string& namePrefix) {
     Files files;
     for (std::size_t entry = 0; entry < kNames.size(); ++entry) {
         for (const Placement& p : layout) {
-            if ((p.entries & (1u << entry)) != 0) {
+            if (p.name == Record && entry == 0) {
+                files[namePrefix + "liblist.gam.swapcfg-" + p.plan + ".installed"] = "";
+            } else if (p.name != Record && (p.entries & (1u << entry)) != 0) {
                 files[namePrefix + kNames[entry][p.name]] = contentOf(p.content, entry);
             }
         }
@@ -60,6 +70,6 @@ inline void writeLayout(const std::filesystem::path& folder, const Layout& layou
 }
 
 inline const Layout kFresh = {{Live, Live}, {Bot, Bot}};
-inline const Layout kInstalled = {{Backup, Live}, {Live, Bot}};
+inline const Layout kInstalled = {{Backup, Live}, {Live, Bot}, record("1111")};
 
 }  // namespace file_set_layout

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"InstallWithoutBotVariants",
                  {{Live, Live}},
                  once({"1", "$P"}),
-                 {{Live, Live, kDescriptorEntry}, {Backup, Live, kOtherEntries}}},
+                 {{Live, Live, kDescriptorEntry}, {Backup, Live, kOtherEntries}, record("0111")}},
         SwapCase{"RestoreWithoutBackups", kFresh, once({"2", "$P"}), kFresh},
         SwapCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, once({"2", "$P"}), kFresh},
         SwapCase{"RestoreWhenBotVariantNameIsTaken",
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
         SwapCase{"InstallWithBackupLeftAndNoLiveFile",
                  {{Backup, Backup}, {Bot, Bot}},
                  once({"1", "$P"}),
-                 {{Backup, Backup}, {Live, Bot}}}),
+                 {{Backup, Backup}, {Live, Bot}, record("2222")}}),
     testing_support::caseName);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -207,6 +207,9 @@ TEST_P(SwapcfgWithALockedFile, NeverLosesAFile) {
         contents.insert(content);
     }
     for (const auto& [name, content] : before) {
+        if (content.empty()) {
+            continue;  // an install's record, which a restore that finishes removes
+        }
         EXPECT_EQ(contents.count(content), 1u) << "lost or doubled: " << name;
     }
     // Without its live files the game would not start.
@@ -283,10 +286,10 @@ TEST_P(SwapcfgKilled, IsMendedByTheNextRun) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SwapcfgKilled,
     ::testing::Values(
-        KilledCase{"Install", kFresh, "1", 9},
-        KilledCase{"InstallWithoutBotVariants", {{Live, Live}}, "1", 7},
-        KilledCase{"InstallOverABackup", {{Live, Live}, {Backup, Backup}, {Bot, Bot}}, "1", 10},
-        KilledCase{"Restore", kInstalled, "2", 16},
+        KilledCase{"Install", kFresh, "1", 10},
+        KilledCase{"InstallWithoutBotVariants", {{Live, Live}}, "1", 4},
+        KilledCase{"InstallOverABackup", {{Live, Live}, {Backup, Backup}, {Bot, Bot}}, "1", 1},
+        KilledCase{"Restore", kInstalled, "2", 17},
         KilledCase{
             "RestoreWhenBotVariantNameIsTaken", {{Live, Bot}, {Backup, Live}, {Bot, Bot}}, "2", 20},
         KilledCase{"RestoreWithoutLiveFile", {{Backup, Live}, {Bot, Bot}}, "2", 8}),
