@@ -66,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
             "OtherPlatformsKeysInAnyLetterCase",
             "gamedll_LINUX \"dlls/qox.so\"\r\nGameDLL_osx \"dlls/qox.dylib\"\r\n",
             withBotLine("gamedll_LINUX \"dlls/qox.so\"\r\nGameDLL_osx \"dlls/qox.dylib\"\r\n")},
+        RewriteCase{"SevenLettersFromAG", "gameurl \"x\"\r\n", withBotLine("gameurl \"x\"\r\n")},
         RewriteCase{"MacLibraryLineIsKept", "gamedll_osx \"dlls/qox.dylib\"\r\ngamedll \"x\"\r\n",
                     withBotLine("gamedll_osx \"dlls/qox.dylib\"\r\n")},
         RewriteCase{"BlankLinesComeBack", "a\r\n\r\nb\r\n", withBotLine("a\r\n\r\nb\r\n")},

@@ -95,6 +95,16 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalTextCase{"ValueOnNextLine", onLine(RefusalReason::GamedllValueOnNextLine, "gamedll", {"gamedll"}), "its value is on the next line"},
         RefusalTextCase{"ZeroByte", onLine(RefusalReason::ZeroByte, std::string("ver\0sion \"1\"", 12), {}), "    ver<NUL>sion \"1\"\r\n"},
         RefusalTextCase{"EmptyKey", onLine(RefusalReason::EmptyKey, "\"\" x", {"", "x"}), "empty word"},
+        // Whole boxes: their paragraphs, their shared sentences and their figures.
+        RefusalTextCase{"WholeKeyWithoutValue", onLine(RefusalReason::KeyWithoutValue, "url_dl", {"url_dl"}),
+                        "liblist.gam was not changed.\r\n\r\nLine 7 holds a setting without a value:\r\n    url_dl\r\n\r\n"
+                        "The game reads liblist.gam as pairs of words, each a setting and its value. It would take the next word as the value of url_dl, "
+                        "and read every setting after it one word off, so it would not find its game library.\r\n\r\n"
+                        "Give url_dl a value on the same line, such as url_dl \"\", or remove line 7, and try again."},
+        RefusalTextCase{"WholeLongWord", onLine(RefusalReason::LongWord, "game \"xx\"", {"game", "xx"}),
+                        "liblist.gam was not changed.\r\n\r\nLine 7 holds a word longer than 1,023 bytes:\r\n    game \"xx\"\r\n\r\n"
+                        "The game splits such a word in two, and Velmora cannot tell how it would then read the file.\r\n\r\n"
+                        "Shorten the word, or remove the line, and try again."},
         RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
         RefusalTextCase{"TooLarge", Refusal{RefusalReason::TooLarge, 0, "", {}, false, 300000}, "It would hold 300,000 bytes"},
         RefusalTextCase{"TooLargeAlready", Refusal{RefusalReason::TooLargeAlready}, "It holds more than 262,144 bytes"},
