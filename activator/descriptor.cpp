@@ -41,16 +41,13 @@ std::string gameLibraryLine(std::string_view library) {
     return "gamedll \"" + gameLibraryValue(library) + '"';
 }
 
-std::vector<DescriptorLine> descriptorLines(std::string_view descriptor) {
-    std::vector<DescriptorLine> lines;
-    forEachLine(descriptor, [&](const DescriptorLine& line) { lines.push_back(line); });
-    return lines;
-}
-
 KeptText keepOrdinaryLines(std::string_view descriptor) {
     KeptText kept;
     forEachLine(descriptor, [&](const DescriptorLine& line) {
-        if (isGameLibraryLine(line.text)) {
+        const bool replaced = isGameLibraryLine(line.text);
+        kept.lines.push_back(
+            LineFate{line.start, line.start + line.text.size(), line.next, replaced});
+        if (replaced) {
             return;
         }
         if (kept.hasLines) {
@@ -69,12 +66,15 @@ RewrittenDescriptor rewrittenDescriptor(const KeptText& kept, std::string_view l
     if (kept.hasLines) {
         bytes += kept.text;
         bytes += kLineEnd;
-        // No kept line holds a CR or an LF: each LF in the kept text ends one of them, the
-        // second byte of its CR LF.
-        for (std::size_t end = bytes.find('\n'); end != std::string::npos;
-             end = bytes.find('\n', end + 1)) {
-            rewritten.keptLineEnds.push_back(end + 1);
+    }
+    // Each kept line is written as it was, followed by CR LF.
+    rewritten.lines = kept.lines;
+    std::size_t end = 0;
+    for (LineFate& fate : rewritten.lines) {
+        if (!fate.replaced) {
+            end += fate.end - fate.start + kLineEnd.size();
         }
+        fate.rewrittenEnd = end;
     }
     rewritten.gameLibraryLineStart = bytes.size();
     rewritten.gameLibraryValue = gameLibraryValue(library);

@@ -144,33 +144,17 @@ class ReadingCursor {
     bool readGameLibraryEntry_ = false;
 };
 
-// A line of the current descriptor and where it ends in both descriptors.
-struct LineBoundary {
-    DescriptorLine line;
-    bool replaced = false;     // a game-library line, which the rewrite drops
-    std::size_t afterEnd = 0;  // in the rewritten descriptor: the end of the lines kept so far
-};
+using Lines = std::vector<LineFate>;
 
-// The lines of `current`, each with where the rewrite put the end of the lines kept so far.
-std::vector<LineBoundary> boundariesOf(std::string_view current,
-                                       const RewrittenDescriptor& rewritten) {
-    std::vector<LineBoundary> boundaries;
-    std::size_t kept = 0;
-    std::size_t afterEnd = 0;
-    for (const DescriptorLine& line : descriptorLines(current)) {
-        const bool replaced = isGameLibraryLine(line.text);
-        if (!replaced && kept < rewritten.keptLineEnds.size()) {
-            afterEnd = rewritten.keptLineEnds[kept++];
-        }
-        boundaries.push_back(LineBoundary{line, replaced, afterEnd});
-    }
-    return boundaries;
+// A line's text in the current descriptor, without its line end.
+std::string_view textOf(std::string_view current, const LineFate& line) {
+    return current.substr(line.start, line.end - line.start);
 }
 
 // The line number of the first line whose end lies after `offset` in the rewritten descriptor.
-int lineHoldingRewrittenOffset(const std::vector<LineBoundary>& boundaries, std::size_t offset) {
-    for (std::size_t i = 0; i < boundaries.size(); ++i) {
-        if (!boundaries[i].replaced && boundaries[i].afterEnd > offset) {
+int lineHoldingRewrittenOffset(const Lines& lines, std::size_t offset) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].replaced && lines[i].rewrittenEnd > offset) {
             return static_cast<int>(i) + 1;
         }
     }
@@ -182,15 +166,14 @@ int lineHoldingRewrittenOffset(const std::vector<LineBoundary>& boundaries, std:
 // read every entry read from the current one so far. (The current one may rest inside a
 // comment, or have stopped: nothing it reads after that needs to be read again.) From that
 // line on they never agree again; it is the line to mend. Zero when they agree at the end.
-int firstLineToMend(const std::vector<LineBoundary>& boundaries, const GameReading& before,
-                    const GameReading& after) {
+int firstLineToMend(const Lines& lines, const GameReading& before, const GameReading& after) {
     ReadingCursor beforeCursor(before);
     ReadingCursor afterCursor(after);
     EntryMatcher matcher(before.entries, after.entries);
     std::size_t lastAgreement = 0;
-    for (std::size_t i = 0; i < boundaries.size(); ++i) {
-        beforeCursor.moveTo(boundaries[i].line.next);
-        afterCursor.moveTo(boundaries[i].afterEnd);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        beforeCursor.moveTo(lines[i].next);
+        afterCursor.moveTo(lines[i].rewrittenEnd);
         const bool beforeAtRest = beforeCursor.stopped() || beforeCursor.atKey();
         const bool afterAtRest =
             !afterCursor.stopped() && afterCursor.atKey() && !afterCursor.readGameLibraryEntry();
@@ -199,7 +182,7 @@ int firstLineToMend(const std::vector<LineBoundary>& boundaries, const GameReadi
             lastAgreement = i + 1;
         }
     }
-    return lastAgreement == boundaries.size() ? 0 : static_cast<int>(lastAgreement) + 1;
+    return lastAgreement == lines.size() ? 0 : static_cast<int>(lastAgreement) + 1;
 }
 
 // Every word of the line, read on its own, past an empty key too.
@@ -253,36 +236,36 @@ RefusalReason reasonOnLine(std::string_view text, bool replaced) {
     return RefusalReason::Unexplained;
 }
 
-Refusal refusalFor(RefusalReason reason, const std::vector<LineBoundary>& boundaries, int line) {
+Refusal refusalFor(RefusalReason reason, std::string_view current, const Lines& lines, int line) {
     Refusal refusal;
     refusal.reason = reason;
-    if (line < 1 || static_cast<std::size_t>(line) > boundaries.size()) {
+    if (line < 1 || static_cast<std::size_t>(line) > lines.size()) {
         return refusal;
     }
-    const LineBoundary& boundary = boundaries[static_cast<std::size_t>(line) - 1];
+    const LineFate& named = lines[static_cast<std::size_t>(line) - 1];
     refusal.line = line;
-    refusal.lineText = std::string(boundary.line.text);
-    refusal.words = textsOf(wordsOf(boundary.line.text));
-    refusal.lineIsReplaced = boundary.replaced;
+    refusal.lineText = std::string(textOf(current, named));
+    refusal.words = textsOf(wordsOf(refusal.lineText));
+    refusal.lineIsReplaced = named.replaced;
     return refusal;
 }
 
 Refusal explain(std::string_view current, const RewrittenDescriptor& rewritten,
                 const GameReading& before, const GameReading& after) {
-    const std::vector<LineBoundary> boundaries = boundariesOf(current, rewritten);
+    const Lines& lines = rewritten.lines;
     if (const Word* word = firstLongWord(before)) {
-        return refusalFor(RefusalReason::LongWord, boundaries, word->line);
+        return refusalFor(RefusalReason::LongWord, current, lines, word->line);
     }
     if (const Word* word = firstLongWord(after)) {
-        return refusalFor(RefusalReason::LongWord, boundaries,
-                          lineHoldingRewrittenOffset(boundaries, word->start));
+        return refusalFor(RefusalReason::LongWord, current, lines,
+                          lineHoldingRewrittenOffset(lines, word->start));
     }
-    const int line = firstLineToMend(boundaries, before, after);
+    const int line = firstLineToMend(lines, before, after);
     if (line == 0) {
-        return refusalFor(RefusalReason::Unexplained, boundaries, 0);
+        return refusalFor(RefusalReason::Unexplained, current, lines, 0);
     }
-    const LineBoundary& boundary = boundaries[static_cast<std::size_t>(line) - 1];
-    return refusalFor(reasonOnLine(boundary.line.text, boundary.replaced), boundaries, line);
+    const LineFate& named = lines[static_cast<std::size_t>(line) - 1];
+    return refusalFor(reasonOnLine(textOf(current, named), named.replaced), current, lines, line);
 }
 
 }  // namespace
