@@ -18,7 +18,8 @@ struct CheckCase {
     bool refused = false;
     RefusalReason reason = RefusalReason::Unexplained;
     int line = 0;
-    bool lineIsReplaced = false;  // the line named is a game-library line
+    bool lineIsReplaced = false;     // the line named is a game-library line
+    std::vector<std::string> words;  // the words read on it, where a row names them
 };
 
 class RewriteCheck : public ::testing::TestWithParam<CheckCase> {};
@@ -33,6 +34,9 @@ TEST_P(RewriteCheck, RefusesWhatTheGameWouldMisreadAndNamesTheLine) {
         EXPECT_EQ(refusal->reason, c.reason);
         EXPECT_EQ(refusal->line, c.line);
         EXPECT_EQ(refusal->lineIsReplaced, c.lineIsReplaced);
+        if (!c.words.empty()) {
+            EXPECT_EQ(refusal->words, c.words);
+        }
     }
 }
 
@@ -65,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CheckCase{"QuoteNeverClosed", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\"\r\ntype \"multipla", true, RefusalReason::UnclosedQuote, 3},
         CheckCase{"KeyWithoutValue", "game \"QOX\"\r\nurl_dl\r\ngamedll \"dlls\\hl.dll\"\r\ntype \"x\"\r\n", true, RefusalReason::KeyWithoutValue, 2},
-        CheckCase{"ThreeUnquotedWords", "game QOX Mod\r\ngamedll \"dlls\\hl.dll\"\r\n", true, RefusalReason::UnpairedWords, 1},
+        CheckCase{"ThreeUnquotedWords", "game QOX Mod\r\ngamedll \"dlls\\hl.dll\"\r\n", true, RefusalReason::UnpairedWords, 1, false, {"game", "QOX", "Mod"}},
         CheckCase{"Brackets", "version \"1\"\r\ngame QOX (beta)\r\n", true, RefusalReason::UnpairedWords, 2},
         CheckCase{"AllOnOneLine", "game \"QOX\" gamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 1},
         CheckCase{"GamedllLineWithAnotherSetting", "game \"QOX\"\r\ngamedll \"dlls\\hl.dll\" type \"x\"\r\n", true, RefusalReason::GamedllSharesLine, 2, true},

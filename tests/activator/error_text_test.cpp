@@ -105,6 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                         "liblist.gam was not changed.\r\n\r\nLine 7 holds a word longer than 1,023 bytes:\r\n    game \"xx\"\r\n\r\n"
                         "The game splits such a word in two, and Velmora cannot tell how it would then read the file.\r\n\r\n"
                         "Shorten the word, or remove the line, and try again."},
+        RefusalTextCase{"LineOfTheLongestShownLengthIsWhole", onLine(RefusalReason::LongWord, std::string(80, 'w'), {}), "    " + std::string(80, 'w') + "\r\n"},
+        RefusalTextCase{"ManyWordsEndInDots", onLine(RefusalReason::UnpairedWords, "", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m"}), "a, b, c, d, e, f, g, h, i, j, k, l, ..."},
         RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
         RefusalTextCase{"TooLarge", Refusal{RefusalReason::TooLarge, 0, "", {}, false, 300000}, "It would hold 300,000 bytes"},
         RefusalTextCase{"TooLargeAlready", Refusal{RefusalReason::TooLargeAlready}, "It holds more than 262,144 bytes"},
