@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
                         "liblist.gam was not changed.\r\n\r\nLine 7 holds a word longer than 1,023 bytes:\r\n    game \"xx\"\r\n\r\n"
                         "The game splits such a word in two, and Velmora cannot tell how it would then read the file.\r\n\r\n"
                         "Shorten the word, or remove the line, and try again."},
+        RefusalTextCase{"WholeZeroByte", onLine(RefusalReason::ZeroByte, std::string("ver\0sion \"1\"", 12), {}),
+                        "liblist.gam was not changed.\r\n\r\nLine 7 holds a zero byte (shown as <NUL>):\r\n    ver<NUL>sion \"1\"\r\n\r\n"
+                        "The game stops reading liblist.gam at a zero byte, so it would not read the rest of the file, nor the new gamedll line at its end.\r\n\r\n"
+                        "Remove the zero byte with a text editor, and try again."},
         RefusalTextCase{"LineOfTheLongestShownLengthIsWhole", onLine(RefusalReason::LongWord, std::string(80, 'w'), {}), "    " + std::string(80, 'w') + "\r\n"},
         RefusalTextCase{"ManyWordsEndInDots", onLine(RefusalReason::UnpairedWords, "", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m"}), "a, b, c, d, e, f, g, h, i, j, k, l, ..."},
         RefusalTextCase{"LongLineIsShortened", onLine(RefusalReason::LongWord, std::string(100, 'w'), {}), "    " + std::string(80, 'w') + "...\r\n"},
