@@ -353,6 +353,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"liblist.gam", RenameResult::Failed}}, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}, {kRecord1000, ""}}},
         StepCase{"WaitingBotVariantWillNotMoveIn", kInstall, {{"liblist.gam", "original"}, {"liblist.bot", "bot"}},
                  {{kDescriptorAside, RenameResult::Failed}}, {{"liblist.gam", "original"}, {kDescriptorAside, "bot"}, {kRecord1000, ""}}},
+        StepCase{"RecordStaysWhileABackupWillNotMove", kRestore, {{"game.cfg", "bot"}, {"game.bak", "original"}, {"liblist.gam.swapcfg-0010.installed", ""}},
+                 {{"game.bak", RenameResult::Failed}}, {{"game.cfg", "bot"}, {"game.bak", "original"}, {"liblist.gam.swapcfg-0010.installed", ""}}},
         StepCase{"AddedBotVariantWhoseNameIsTaken", kRestore, {{"game.cfg", "bot"}, {"game.bot", "newer"}, {"liblist.gam.swapcfg-0020.installed", ""}}, {},
                  {{"game.bot", "newer"}, {"game.cfg.swapcfg-0.kept", "bot"}}},
         StepCase{"BotVariantIsAFolder", kInstall, {{"liblist.gam", "original"}, {"liblist.bot", "<dir>"}}, {},
