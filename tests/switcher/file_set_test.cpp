@@ -40,12 +40,12 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ModeParsing,
     ::testing::Values(
         ModeCase{"1", Mode::InstallBotVariants}, ModeCase{" 1", Mode::InstallBotVariants},
-        ModeCase{"\t\n1", Mode::InstallBotVariants}, ModeCase{"1x", Mode::InstallBotVariants},
-        ModeCase{"+1", Mode::InstallBotVariants}, ModeCase{"001", Mode::InstallBotVariants},
-        ModeCase{"2", Mode::RestoreBackups}, ModeCase{"2.5", Mode::RestoreBackups},
-        ModeCase{"0", Mode::None}, ModeCase{"3", Mode::None}, ModeCase{"-1", Mode::None},
-        ModeCase{"-2", Mode::None}, ModeCase{"+-1", Mode::None}, ModeCase{"x1", Mode::None},
-        ModeCase{"word", Mode::None}, ModeCase{"", Mode::None},
+        ModeCase{"\t\n1", Mode::InstallBotVariants}, ModeCase{"\v\f\r1", Mode::InstallBotVariants},
+        ModeCase{"1x", Mode::InstallBotVariants}, ModeCase{"+1", Mode::InstallBotVariants},
+        ModeCase{"001", Mode::InstallBotVariants}, ModeCase{"2", Mode::RestoreBackups},
+        ModeCase{"2.5", Mode::RestoreBackups}, ModeCase{"0", Mode::None}, ModeCase{"3", Mode::None},
+        ModeCase{"-1", Mode::None}, ModeCase{"-2", Mode::None}, ModeCase{"+-1", Mode::None},
+        ModeCase{"x1", Mode::None}, ModeCase{"word", Mode::None}, ModeCase{"", Mode::None},
         ModeCase{"1 1", Mode::InstallBotVariants}, ModeCase{"19", Mode::None},
         // Numbers past int that would wrap to 1 or 2 if truncated.
         ModeCase{"4294967297", Mode::None}, ModeCase{"18446744073709551617", Mode::None},
