@@ -6,7 +6,6 @@
 #include "case_name.h"
 #include "swapcfg.h"
 
-#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <map>
